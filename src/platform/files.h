@@ -1,0 +1,18 @@
+// Windows-style file names on a Linux file system. Every file the game opens
+// goes through here: "dat\x\y.png" becomes "dat/x/y.png", and each component
+// is matched case-insensitively against what exists.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+// The Linux path for a game file name. Components that exist under another
+// case are replaced by their real spelling; missing ones are kept as given.
+std::string ResolvePath(const char* name);
+
+// fopen() of the resolved path; null on failure, as fopen.
+FILE* OpenFile(const char* name, const char* mode);
+
+} // namespace platform

@@ -1,0 +1,19 @@
+// The headless harness: environment-driven test mode (BACKFIRE_HEADLESS,
+// BACKFIRE_SCRIPT, BACKFIRE_MAX_TICKS, BACKFIRE_AUDIO_OUT, BACKFIRE_INSTANCE_LOCK)
+// and the input script that posts window messages between ticks.
+#pragma once
+
+namespace platform {
+
+// Reads the environment and the input script. On a malformed script prints
+// "FILE:LINE: reason" to stderr and returns false; the program must then stop.
+bool StartHarness();
+// Releases what StartHarness took (the instance lock, the audio capture file).
+void StopHarness();
+// True when BACKFIRE_HEADLESS=1: no window, no audio device, virtual clock.
+bool Headless();
+// Called by the main loop after every mode tick: posts the script's events for
+// the next tick, saves requested screenshots, posts WM_CLOSE at the tick limit.
+void HarnessTickDone();
+
+} // namespace platform
