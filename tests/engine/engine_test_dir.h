@@ -1,0 +1,47 @@
+// A fresh working directory for each test of code that reads and writes the
+// game's files by bare name; the previous working directory comes back after.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+class EngineTestDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = std::filesystem::temp_directory_path() /
+               ("backfire_engine_" + std::string(info->test_suite_name()) + "_" + info->name());
+        Reset();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(root);
+    }
+    // Empties the directory for the next case of a grouped test.
+    void Reset() {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+        std::filesystem::current_path(root);
+    }
+    static void WriteFile(const std::string& name, const std::string& text) {
+        std::ofstream(name, std::ios::binary) << text;
+    }
+    static std::string ReadFile(const std::string& name) {
+        std::ifstream in(name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static bool Exists(const std::string& name) { return std::filesystem::exists(name); }
+    static void MakeDirectory(const std::string& name) { std::filesystem::create_directory(name); }
+
+  private:
+    std::filesystem::path previous;
+    std::filesystem::path root;
+};
