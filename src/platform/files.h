@@ -15,4 +15,9 @@ std::string ResolvePath(const char* name);
 // fopen() of the resolved path; null on failure, as fopen.
 FILE* OpenFile(const char* name, const char* mode);
 
+// Writes `size` bytes to a temporary file beside the resolved `name`, flushes
+// it to disk and renames it over `name`. On any failure the temporary file is
+// removed, the old file keeps its bytes, and the result is false.
+bool WriteFileAtomically(const char* name, const void* data, size_t size);
+
 } // namespace platform

@@ -1,0 +1,64 @@
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+bool WriteAll(int fd, const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        ssize_t written = write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a failure here does not undo the save.
+void SyncDirectoryOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    std::string directory = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+} // namespace
+
+bool WriteFileAtomically(const char* name, const void* data, size_t size) {
+    const std::string path = ResolvePath(name);
+    // A unique name, so a temporary file left behind by a crash never blocks a later save.
+    static uint32_t attempt = 0;
+    std::string temporary;
+    int fd = -1;
+    for (int tries = 0; tries < 16 && fd < 0; ++tries) {
+        temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt++);
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, data, size) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(temporary.c_str(), path.c_str()) == 0) {
+        SyncDirectoryOf(path);
+        return true;
+    }
+    unlink(temporary.c_str());
+    return false;
+}
+
+} // namespace platform
