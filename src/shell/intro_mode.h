@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "core/game_mode.h"
+#include "engine/bitmap.h"
+
+// The first mode on the stack: three logos over a drifting star field.
+class IntroMode : public GameMode {
+public:
+    std::unique_ptr<Bitmap> background;
+    std::unique_ptr<Bitmap> logos[3];
+    // Ticks shown.
+    int32_t count = 0;
+
+    IntroMode(int32_t tag, const char* name);
+    ~IntroMode() override;
+
+    int32_t Exit() override;
+    int32_t Tick() override;
+};
