@@ -13,6 +13,8 @@ namespace platform {
 
 // Switches the clock to virtual time starting at `start` milliseconds.
 void UseVirtualClock(uint32_t start);
+// Back to the real monotonic clock (tests that switched to virtual time).
+void UseRealClock();
 bool ClockIsVirtual();
 // Moves virtual time forward; no effect on the real clock.
 void AdvanceVirtualClock(uint32_t milliseconds);

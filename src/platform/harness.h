@@ -12,6 +12,9 @@ bool StartHarness();
 void StopHarness();
 // True when BACKFIRE_HEADLESS=1: no window, no audio device, virtual clock.
 bool Headless();
+// Chooses headless or windowed backends without reading the environment
+// (tests that exercise both in one process).
+void UseHeadless(bool headless);
 // Called by the main loop after every mode tick: posts the script's events for
 // the next tick, saves requested screenshots, posts WM_CLOSE at the tick limit.
 void HarnessTickDone();

@@ -1,0 +1,18 @@
+// Internal to the platform layer: the per-user single-instance lock that
+// answers FindWindowA for the game's own window class and title.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// BACKFIRE_INSTANCE_LOCK, else backfire.lock in $XDG_RUNTIME_DIR, else
+// /tmp/backfire-<uid>.lock.
+std::string InstanceLockPath();
+
+// True when another process holds the lock. Otherwise this process takes it
+// (if it can) and keeps it until ReleaseInstanceLock or exit.
+bool AnotherInstanceRunning();
+void ReleaseInstanceLock();
+
+} // namespace platform
