@@ -1,0 +1,22 @@
+// Every test here runs with the platform headless, so message boxes print
+// "caption: text" to stderr instead of opening a window.
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "platform/harness.h"
+
+namespace {
+
+class HeadlessEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        setenv("BACKFIRE_HEADLESS", "1", 1);
+        ASSERT_TRUE(platform::StartHarness());
+    }
+    void TearDown() override { platform::StopHarness(); }
+};
+
+const testing::Environment* const headless = testing::AddGlobalTestEnvironment(new HeadlessEnvironment);
+
+}  // namespace
