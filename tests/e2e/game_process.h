@@ -1,0 +1,78 @@
+// Runs the real game binary in a fresh temporary working directory that links
+// to the built dat/, with its own single-instance lock.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace e2e {
+
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    const std::string& Dir() const { return dir; }
+    std::string PathOf(const std::string& name) const { return dir + "/" + name; }
+    bool Exists(const std::string& name) const;
+    std::string Read(const std::string& name) const;
+    void Write(const std::string& name, const std::string& content) const;
+
+private:
+    std::string dir;
+};
+
+struct Result {
+    int exitCode = -1; // -1 when killed or timed out
+    bool timedOut = false;
+    std::string errors; // what the game printed on stderr
+};
+
+class GameProcess {
+public:
+    // Starts the game in the sandbox with the given arguments and extra
+    // environment (BACKFIRE_INSTANCE_LOCK defaults to a file in the sandbox).
+    GameProcess(const Sandbox& sandbox, const std::vector<std::string>& args,
+                std::map<std::string, std::string> env);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // Waits for the game to end; kills it after the timeout.
+    Result Wait(std::chrono::seconds timeout);
+    bool Running();
+    void Terminate();
+
+private:
+    pid_t pid = -1;
+    std::string errorFile;
+    int status = 0;
+    bool reaped = false;
+};
+
+// Headless run to completion with a script text (empty: no script).
+Result RunHeadless(const Sandbox& sandbox, const std::string& script, int maxTicks,
+                   std::map<std::string, std::string> env = {}, std::chrono::seconds timeout = std::chrono::seconds(120));
+
+// Polls until the predicate holds or the timeout passes.
+template <typename Predicate> bool WaitFor(Predicate predicate, std::chrono::milliseconds timeout);
+
+} // namespace e2e
+
+#include <thread>
+
+template <typename Predicate> bool e2e::WaitFor(Predicate predicate, std::chrono::milliseconds timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (predicate())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return predicate();
+}

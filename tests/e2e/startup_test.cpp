@@ -1,0 +1,75 @@
+// The real binary, headless: what a short run leaves behind, the single
+// instance rule and a refused input script.
+#include "e2e/game_process.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const char* const TweakHeader =
+    "**** Pellmark Game Design Tweak system 1.0\n****\n"
+    "**** This file is read every time the program executes, and\n**** is re-written every time the program "
+    "exits.\n"
+    "**** You can change the behavior of the program by changing this file.\n"
+    "**** Only change the first number after the 'ENTRY' keyword.  This is\n"
+    "**** the floating point value associated with each tweak.\n"
+    "**** The two numbers after that are the suggested minimum and maximum values.\n"
+    "**** The description is for the tweak on the line above the description.\n"
+    "****\n****\n";
+
+} // namespace
+
+TEST(Startup, FiftyHeadlessTicksExitCleanlyAndLeaveTheRunFiles) {
+    e2e::Sandbox sandbox;
+    e2e::Result result = e2e::RunHeadless(sandbox, "", 50);
+    ASSERT_FALSE(result.timedOut) << result.errors;
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(sandbox.Read("als.dat"), "0");
+    EXPECT_EQ(sandbox.Read("VideoCardInfo.txt"), "VANTRY video system enumeration\n\n");
+    EXPECT_EQ(sandbox.Read("tweaks.dat"), TweakHeader);
+    // A first run has no als.dat before it, so it keeps no start-up trace.
+    EXPECT_FALSE(sandbox.Exists("autolog.dat"));
+}
+
+TEST(Startup, RunAfterAnUnfinishedRunWritesTheStartupTrace) {
+    e2e::Sandbox sandbox;
+    sandbox.Write("als.dat", "0");
+    e2e::Result result = e2e::RunHeadless(sandbox, "", 20);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    std::string log = sandbox.Read("autolog.dat");
+    EXPECT_EQ(log.rfind("Autolog for App Start v0.500000,  ", 0), 0u) << log;
+    EXPECT_NE(log.find("Desktop is "), std::string::npos) << log;
+}
+
+TEST(Startup, SecondInstanceExitsAtOnceWithCodeOne) {
+    e2e::Sandbox sandbox;
+    std::map<std::string, std::string> env{{"BACKFIRE_HEADLESS", "1"}, {"BACKFIRE_MAX_TICKS", "1000000"}};
+    e2e::GameProcess first(sandbox, {}, env);
+    ASSERT_TRUE(e2e::WaitFor([&] { return sandbox.Exists("VideoCardInfo.txt"); }, 30s));
+    ASSERT_TRUE(first.Running());
+
+    e2e::Sandbox other; // a different working directory, the same lock
+    env["BACKFIRE_INSTANCE_LOCK"] = sandbox.PathOf("instance.lock");
+    e2e::GameProcess second(other, {}, env);
+    e2e::Result result = second.Wait(30s);
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_FALSE(other.Exists("VideoCardInfo.txt"));
+    EXPECT_TRUE(first.Running());
+}
+
+TEST(Startup, MalformedScriptLineStopsBeforeTheFirstTick) {
+    e2e::Sandbox sandbox;
+    e2e::Result result = e2e::RunHeadless(sandbox, "# fine\n10 down SPACE\n12 jump SPACE\n", 50);
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.errors.find("script.txt:3"), std::string::npos) << result.errors;
+    EXPECT_FALSE(sandbox.Exists("als.dat"));
+}
+
+TEST(Startup, ScriptedScreenshotIsWritten) {
+    e2e::Sandbox sandbox;
+    e2e::Result result = e2e::RunHeadless(sandbox, "5 shot " + sandbox.PathOf("intro.png") + "\n", 10);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_TRUE(sandbox.Exists("intro.png"));
+}
