@@ -16,7 +16,9 @@ struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+} // namespace
+
+bool ReadImageFile(const std::string& path, std::vector<uint8_t>* bytes) {
     std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
         return false;
@@ -29,11 +31,26 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
     return std::fread(bytes->data(), 1, bytes->size(), file.get()) == bytes->size();
 }
 
+namespace {
+
 bool StartsWith(const uint8_t* data, size_t size, const char* signature, size_t length) {
-    return size >= length && std::memcmp(data, signature, length) == 0;
+    return data != nullptr && size >= length && std::memcmp(data, signature, length) == 0;
 }
 
 } // namespace
+
+ImageFormat DetectImageFormat(const uint8_t* data, size_t size) {
+    if (StartsWith(data, size, "\x89PNG\r\n\x1a\n", 8)) {
+        return ImageFormat::Png;
+    }
+    if (StartsWith(data, size, "\xff\xd8\xff", 3)) {
+        return ImageFormat::Jpeg;
+    }
+    if (StartsWith(data, size, "BM", 2)) {
+        return ImageFormat::Bmp;
+    }
+    return ImageFormat::Unknown;
+}
 
 bool ImageSizeAcceptable(uint64_t width, uint64_t height) {
     return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
@@ -42,17 +59,15 @@ bool ImageSizeAcceptable(uint64_t width, uint64_t height) {
 
 bool DecodeImageMemory(const uint8_t* data, size_t size, DecodedImage* out) {
     *out = DecodedImage{};
-    if (data == nullptr) {
-        return false;
-    }
-    if (StartsWith(data, size, "\x89PNG\r\n\x1a\n", 8)) {
+    switch (DetectImageFormat(data, size)) {
+    case ImageFormat::Png:
         return DecodePng(data, size, out);
-    }
-    if (StartsWith(data, size, "\xff\xd8\xff", 3)) {
+    case ImageFormat::Jpeg:
         return DecodeJpeg(data, size, out);
-    }
-    if (StartsWith(data, size, "BM", 2)) {
+    case ImageFormat::Bmp:
         return DecodeBmp(data, size, out);
+    case ImageFormat::Unknown:
+        break;
     }
     return false;
 }
@@ -60,7 +75,7 @@ bool DecodeImageMemory(const uint8_t* data, size_t size, DecodedImage* out) {
 bool DecodeImage(const std::string& path, DecodedImage* out) {
     *out = DecodedImage{};
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, &bytes) && DecodeImageMemory(bytes.data(), bytes.size(), out);
+    return ReadImageFile(path, &bytes) && DecodeImageMemory(bytes.data(), bytes.size(), out);
 }
 
 } // namespace platform

@@ -21,6 +21,14 @@ struct DecodedImage {
 constexpr int kMaxImageSide = 16384;
 constexpr size_t kMaxImagePixels = size_t{1} << 26;
 
+enum class ImageFormat { Unknown, Png, Jpeg, Bmp };
+
+// The format a buffer's signature announces.
+ImageFormat DetectImageFormat(const uint8_t* data, size_t size);
+
+// Reads a whole file of at most 256 MiB; false if it cannot.
+bool ReadImageFile(const std::string& path, std::vector<uint8_t>* bytes);
+
 // Decode a whole file or buffer. On any failure (unreadable file, unknown
 // signature, malformed, truncated or oversized image) the result is false and
 // *out is left empty (width and height 0, no pixels): there is never a partial

@@ -1,5 +1,5 @@
-// PNG decoding with libpng: every colour type and bit depth is expanded to
-// 8-bit RGBA. libpng reports errors by longjmp, so the function that calls
+// PNG decoding with libpng: every colour type and bit depth becomes 8-bit
+// ARGB. libpng reports errors by longjmp, so the function that calls
 // setjmp holds no object with a destructor; buffers belong to its caller.
 #include "platform/image_decode.h"
 
@@ -30,7 +30,36 @@ void ReadPngBytes(png_structp png, png_bytep dest, png_size_t length) {
 
 void PngWarning(png_structp, png_const_charp) {}
 
-bool ReadPng(png_structp png, png_infop info, DecodedImage* image, std::vector<png_bytep>* rows) {
+// Palette images are read as one index per byte and looked up here, because
+// libpng lets indices beyond the palette through as black.
+bool LookUpPalette(png_structp png, png_infop info, const std::vector<uint8_t>& indices, DecodedImage* image) {
+    png_colorp palette = nullptr;
+    int entries = 0;
+    if (png_get_PLTE(png, info, &palette, &entries) == 0) {
+        return false;
+    }
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0 || png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) == 0) {
+        alphaCount = 0;
+    }
+    uint32_t colours[256] = {};
+    for (int i = 0; i < entries && i < 256; ++i) {
+        const uint32_t alpha = i < alphaCount ? alphas[i] : 0xFF;
+        colours[i] = (alpha << 24) | (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) |
+                     palette[i].blue;
+    }
+    for (size_t i = 0; i < indices.size(); ++i) {
+        if (indices[i] >= entries) {
+            return false;
+        }
+        image->argb[i] = colours[indices[i]];
+    }
+    return true;
+}
+
+bool ReadPng(png_structp png, png_infop info, DecodedImage* image, std::vector<png_bytep>* rows,
+             std::vector<uint8_t>* indices) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
@@ -41,24 +70,44 @@ bool ReadPng(png_structp png, png_infop info, DecodedImage* image, std::vector<p
     if (!ImageSizeAcceptable(width, height)) {
         return false;
     }
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    const bool paletted = png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE;
+    if (paletted) {
+        png_set_packing(png);
+    } else {
+        png_set_expand(png);
+        png_set_strip_16(png);
+        png_set_gray_to_rgb(png);
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    }
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != size_t{width} * 4) {
+    if (png_get_rowbytes(png, info) != size_t{width} * (paletted ? 1 : 4)) {
         return false;
     }
-    // Rows are decoded as RGBA bytes straight into the pixel array and turned
-    // into ARGB words in place afterwards.
+    // Other images are decoded as RGBA bytes straight into the pixel array and
+    // turned into ARGB words in place afterwards.
     image->argb.resize(size_t{width} * height);
+    if (paletted) {
+        indices->resize(size_t{width} * height);
+    }
     rows->resize(height);
     for (png_uint_32 y = 0; y < height; ++y) {
-        (*rows)[y] = reinterpret_cast<png_bytep>(image->argb.data() + size_t{y} * width);
+        (*rows)[y] = paletted ? indices->data() + size_t{y} * width
+                              : reinterpret_cast<png_bytep>(image->argb.data() + size_t{y} * width);
     }
     png_read_image(png, rows->data());
     png_read_end(png, nullptr);
+    if (paletted) {
+        if (!LookUpPalette(png, info, *indices, image)) {
+            return false;
+        }
+    } else {
+        for (uint32_t& pixel : image->argb) {
+            uint8_t rgba[4];
+            std::memcpy(rgba, &pixel, 4);
+            pixel = (uint32_t{rgba[3]} << 24) | (uint32_t{rgba[0]} << 16) | (uint32_t{rgba[1]} << 8) | rgba[2];
+        }
+    }
     image->width = static_cast<int>(width);
     image->height = static_cast<int>(height);
     return true;
@@ -81,15 +130,11 @@ bool DecodePng(const uint8_t* data, size_t size, DecodedImage* out) {
     png_set_read_fn(png, &source, ReadPngBytes);
     DecodedImage image;
     std::vector<png_bytep> rows;
-    const bool ok = ReadPng(png, info, &image, &rows);
+    std::vector<uint8_t> indices;
+    const bool ok = ReadPng(png, info, &image, &rows, &indices);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) {
         return false;
-    }
-    for (uint32_t& pixel : image.argb) {
-        uint8_t rgba[4];
-        std::memcpy(rgba, &pixel, 4);
-        pixel = (uint32_t{rgba[3]} << 24) | (uint32_t{rgba[0]} << 16) | (uint32_t{rgba[1]} << 8) | rgba[2];
     }
     *out = std::move(image);
     return true;
