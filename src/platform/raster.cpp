@@ -1,0 +1,420 @@
+#include "platform/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+namespace platform {
+namespace {
+
+constexpr int64_t kSubPixel = 256;
+constexpr int kColourBits = 16;
+constexpr int kTexelBits = 32;
+constexpr int64_t kTexelOne = int64_t{1} << kTexelBits;
+constexpr int64_t kFarEdgeTolerance = kTexelOne >> 8; // 1/256 texel
+constexpr double kPlaneLimit = 4.0e18;                // below 2^62, so sums never overflow
+
+int64_t FloorDiv(int64_t a, int64_t b) { // b > 0
+    int64_t q = a / b;
+    if (a % b != 0 && a < 0) {
+        --q;
+    }
+    return q;
+}
+
+int64_t CeilDiv(int64_t a, int64_t b) {
+    return -FloorDiv(-a, b);
+}
+
+struct Plane {
+    int64_t c = 0, dx = 0, dy = 0;
+};
+
+// The snapped triangle, clockwise on the screen, and its clipped pixel box.
+struct Geometry {
+    int64_t X[3], Y[3]; // 1/256 pixel
+    double x[3], y[3];  // pixels
+    double area;        // twice the area in square pixels, > 0
+    int32_t left, top, right, bottom;
+};
+
+struct Edge {
+    int64_t c, stepX, stepY; // value at (left, top) including the fill-rule bias
+};
+
+void Gradient(const Geometry& g, double a0, double a1, double a2, double* dadx, double* dady) {
+    *dadx = ((a1 - a0) * (g.y[2] - g.y[0]) - (a2 - a0) * (g.y[1] - g.y[0])) / g.area;
+    *dady = ((a2 - a0) * (g.x[1] - g.x[0]) - (a1 - a0) * (g.x[2] - g.x[0])) / g.area;
+}
+
+// False when even the constant fallback is out of range (non-finite a0).
+bool MakePlane(const Geometry& g, double a0, double a1, double a2, int bits, Plane* plane) {
+    const double scale = std::ldexp(1.0, bits);
+    double dadx = 0.0, dady = 0.0;
+    Gradient(g, a0, a1, a2, &dadx, &dady);
+    const double c = (a0 + dadx * (g.left - g.x[0]) + dady * (g.top - g.y[0])) * scale;
+    const double dx = dadx * scale, dy = dady * scale;
+    const double extent =
+        std::fabs(c) + std::fabs(dx) * (g.right - g.left) + std::fabs(dy) * (g.bottom - g.top);
+    if (extent < kPlaneLimit) { // false for NaN too
+        *plane = {std::llround(c), std::llround(dx), std::llround(dy)};
+        return true;
+    }
+    const double constant = a0 * scale;
+    if (!(std::fabs(constant) < kPlaneLimit)) {
+        return false;
+    }
+    *plane = {std::llround(constant), 0, 0};
+    return true;
+}
+
+int64_t At(const Plane& p, int64_t di, int64_t dj) {
+    return p.c + p.dx * di + p.dy * dj;
+}
+
+uint32_t Channel(uint32_t colour, int shift) {
+    return (colour >> shift) & 0xFFu;
+}
+
+uint32_t ColourChannel(int64_t value) {
+    const int64_t rounded = (value + (int64_t{1} << (kColourBits - 1))) >> kColourBits;
+    return static_cast<uint32_t>(std::clamp<int64_t>(rounded, 0, 255));
+}
+
+int64_t Wrap(int64_t i, int32_t size, bool pow2) {
+    if (pow2) {
+        return i & (size - 1);
+    }
+    const int64_t m = i % size;
+    return m < 0 ? m + size : m;
+}
+
+struct TexelSource {
+    const uint32_t* texels;
+    int32_t width, height, pitch;
+};
+
+struct NoSampler {
+    uint32_t Sample(int64_t, int64_t, uint32_t diffuse) const { return diffuse; }
+};
+
+template <bool Pow2> struct PointSampler {
+    TexelSource level;
+
+    static int64_t Index(int64_t s, int32_t size) {
+        int64_t i = s >> kTexelBits;
+        if (i == size && (s & (kTexelOne - 1)) < kFarEdgeTolerance) {
+            i = size - 1; // the far edge itself belongs to the last texel
+        }
+        return Wrap(i, size, Pow2);
+    }
+    uint32_t Sample(int64_t s, int64_t t, uint32_t) const {
+        return level.texels[Index(t, level.height) * level.pitch + Index(s, level.width)];
+    }
+};
+
+template <bool Pow2> struct BilinearSampler {
+    TexelSource level;
+
+    uint32_t Sample(int64_t s, int64_t t, uint32_t) const {
+        const int64_t ss = s - kTexelOne / 2, tt = t - kTexelOne / 2;
+        const uint32_t fx = static_cast<uint32_t>(ss >> (kTexelBits - 8)) & 0xFFu;
+        const uint32_t fy = static_cast<uint32_t>(tt >> (kTexelBits - 8)) & 0xFFu;
+        const int64_t x0 = Wrap(ss >> kTexelBits, level.width, Pow2);
+        const int64_t x1 = Wrap((ss >> kTexelBits) + 1, level.width, Pow2);
+        const uint32_t* row0 = level.texels + Wrap(tt >> kTexelBits, level.height, Pow2) * level.pitch;
+        const uint32_t* row1 = level.texels + Wrap((tt >> kTexelBits) + 1, level.height, Pow2) * level.pitch;
+        const uint32_t c00 = row0[x0], c10 = row0[x1], c01 = row1[x0], c11 = row1[x1];
+        const uint32_t w00 = (256 - fx) * (256 - fy), w10 = fx * (256 - fy), w01 = (256 - fx) * fy,
+                       w11 = fx * fy;
+        uint32_t out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const uint32_t sum = Channel(c00, shift) * w00 + Channel(c10, shift) * w10 +
+                                 Channel(c01, shift) * w01 + Channel(c11, shift) * w11 + 32768u;
+            out |= (sum >> 16) << shift;
+        }
+        return out;
+    }
+};
+
+uint32_t Combine(RasterOp op, uint32_t a, uint32_t b) {
+    switch (op) {
+    case RasterOp::SelectArg1:
+        return a;
+    case RasterOp::SelectArg2:
+        return b;
+    case RasterOp::Modulate:
+        return Mul255(a, b);
+    case RasterOp::Add:
+        return std::min<uint32_t>(a + b, 255);
+    }
+    return a;
+}
+
+uint32_t Argument(RasterArg arg, uint32_t diffuse, uint32_t texel, uint32_t factor) {
+    switch (arg) {
+    case RasterArg::Diffuse:
+        return diffuse;
+    case RasterArg::Texture:
+        return texel;
+    case RasterArg::Factor:
+        return factor;
+    }
+    return diffuse;
+}
+
+bool AlphaPasses(RasterCompare func, uint32_t alpha, uint32_t ref) {
+    switch (func) {
+    case RasterCompare::Never:
+        return false;
+    case RasterCompare::Less:
+        return alpha < ref;
+    case RasterCompare::Equal:
+        return alpha == ref;
+    case RasterCompare::LessEqual:
+        return alpha <= ref;
+    case RasterCompare::Greater:
+        return alpha > ref;
+    case RasterCompare::NotEqual:
+        return alpha != ref;
+    case RasterCompare::GreaterEqual:
+        return alpha >= ref;
+    case RasterCompare::Always:
+        return true;
+    }
+    return true;
+}
+
+uint32_t BlendFactor(RasterBlend factor, uint32_t src, uint32_t srcAlpha, uint32_t dst) {
+    switch (factor) {
+    case RasterBlend::Zero:
+        return 0;
+    case RasterBlend::One:
+        return 255;
+    case RasterBlend::SrcColour:
+        return src;
+    case RasterBlend::InvSrcColour:
+        return 255 - src;
+    case RasterBlend::SrcAlpha:
+        return srcAlpha;
+    case RasterBlend::InvSrcAlpha:
+        return 255 - srcAlpha;
+    case RasterBlend::DestAlpha:
+        return 255; // the X8R8G8B8 target reads as opaque
+    case RasterBlend::InvDestAlpha:
+        return 0;
+    case RasterBlend::DestColour:
+        return dst;
+    case RasterBlend::InvDestColour:
+        return 255 - dst;
+    }
+    return 255;
+}
+
+// Steps 3 to 6 of the pipeline for one pixel.
+void ShadePixel(const RasterState& st, uint32_t diffuse, uint32_t texel, uint32_t* pixel) {
+    const uint32_t colour1 = Argument(st.colourArg1, diffuse, texel, st.textureFactor);
+    const uint32_t colour2 = Argument(st.colourArg2, diffuse, texel, st.textureFactor);
+    const uint32_t alpha =
+        Combine(st.alphaOp, Channel(Argument(st.alphaArg1, diffuse, texel, st.textureFactor), 24),
+                Channel(Argument(st.alphaArg2, diffuse, texel, st.textureFactor), 24));
+    if (st.alphaTest && !AlphaPasses(st.alphaFunc, alpha, st.alphaRef)) {
+        return; // discarded before blending
+    }
+    uint32_t out = 0xFF000000u;
+    const uint32_t dst = *pixel;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t src = Combine(st.colourOp, Channel(colour1, shift), Channel(colour2, shift));
+        uint32_t value = src;
+        if (st.blend) {
+            const uint32_t d = Channel(dst, shift);
+            const uint32_t sum = src * BlendFactor(st.srcBlend, src, alpha, d) +
+                                 d * BlendFactor(st.destBlend, src, alpha, d) + 127;
+            value = std::min<uint32_t>(sum / 255, 255);
+        }
+        out |= value << shift;
+    }
+    *pixel = out;
+}
+
+struct Planes {
+    Plane colour[4]; // b, g, r, a (bit shifts 0, 8, 16, 24)
+    Plane s, t;
+    uint32_t flatColour;
+};
+
+template <typename Sampler, bool Gouraud>
+int64_t Scan(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
+             const Sampler& sampler, const RasterTarget& target) {
+    constexpr bool kTextured = !std::is_same_v<Sampler, NoSampler>;
+    int64_t covered = 0;
+    for (int32_t j = g.top; j <= g.bottom; ++j) {
+        const int64_t dj = j - g.top;
+        int64_t lo = 0, hi = g.right - g.left;
+        for (const Edge& e : edges) {
+            const int64_t value = e.c + e.stepY * dj; // edge value at (left, j)
+            if (e.stepX > 0) {
+                lo = std::max(lo, CeilDiv(-value, e.stepX));
+            } else if (e.stepX < 0) {
+                hi = std::min(hi, FloorDiv(value, -e.stepX));
+            } else if (value < 0) {
+                hi = -1;
+            }
+        }
+        if (lo > hi) {
+            continue;
+        }
+        covered += hi - lo + 1;
+        uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
+        int64_t s = 0, t = 0;
+        if constexpr (kTextured) {
+            s = At(planes.s, lo, dj);
+            t = At(planes.t, lo, dj);
+        }
+        int64_t channel[4] = {};
+        if constexpr (Gouraud) {
+            for (int k = 0; k < 4; ++k) {
+                channel[k] = At(planes.colour[k], lo, dj);
+            }
+        }
+        for (int64_t i = lo; i <= hi; ++i, ++pixel) {
+            uint32_t diffuse = planes.flatColour;
+            if constexpr (Gouraud) {
+                diffuse = ColourChannel(channel[0]) | ColourChannel(channel[1]) << 8 |
+                          ColourChannel(channel[2]) << 16 | ColourChannel(channel[3]) << 24;
+                for (int k = 0; k < 4; ++k) {
+                    channel[k] += planes.colour[k].dx;
+                }
+            }
+            const uint32_t texel = sampler.Sample(s, t, diffuse);
+            if constexpr (kTextured) {
+                s += planes.s.dx;
+                t += planes.t.dx;
+            }
+            ShadePixel(st, diffuse, texel, pixel);
+        }
+    }
+    return covered;
+}
+
+template <typename Sampler>
+int64_t ScanShaded(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
+                   const Sampler& sampler, const RasterTarget& target, bool gouraud) {
+    return gouraud ? Scan<Sampler, true>(st, g, edges, planes, sampler, target)
+                   : Scan<Sampler, false>(st, g, edges, planes, sampler, target);
+}
+
+bool UsesTexture(const RasterState& st) {
+    return st.colourArg1 == RasterArg::Texture || st.colourArg2 == RasterArg::Texture ||
+           st.alphaArg1 == RasterArg::Texture || st.alphaArg2 == RasterArg::Texture;
+}
+
+} // namespace
+
+int64_t DrawTriangle(const RasterState& state, const RasterTexture& texture, const RasterVertex& v0,
+                     const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target) {
+    if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) {
+        return 0;
+    }
+    const RasterVertex* vertex[3] = {&v0, &v1, &v2};
+    for (const RasterVertex* v : vertex) {
+        if (!(std::fabs(v->x) <= kMaxCoordinate) || !(std::fabs(v->y) <= kMaxCoordinate)) {
+            return 0; // NaN, infinite or far outside any target
+        }
+    }
+    Geometry g{};
+    for (int k = 0; k < 3; ++k) {
+        g.X[k] = static_cast<int64_t>(std::nearbyint(static_cast<double>(vertex[k]->x) * kSubPixel));
+        g.Y[k] = static_cast<int64_t>(std::nearbyint(static_cast<double>(vertex[k]->y) * kSubPixel));
+    }
+    const int64_t area = (g.X[1] - g.X[0]) * (g.Y[2] - g.Y[0]) - (g.X[2] - g.X[0]) * (g.Y[1] - g.Y[0]);
+    if (area == 0) {
+        return 0;
+    }
+    const bool clockwise = area > 0; // y grows downwards
+    if ((state.cull == RasterCull::Clockwise && clockwise) ||
+        (state.cull == RasterCull::CounterClockwise && !clockwise)) {
+        return 0;
+    }
+    if (!clockwise) { // keep vertex 0 first (flat colour), make the order clockwise
+        std::swap(vertex[1], vertex[2]);
+        std::swap(g.X[1], g.X[2]);
+        std::swap(g.Y[1], g.Y[2]);
+    }
+    for (int k = 0; k < 3; ++k) {
+        g.x[k] = static_cast<double>(g.X[k]) / kSubPixel;
+        g.y[k] = static_cast<double>(g.Y[k]) / kSubPixel;
+    }
+    g.area = static_cast<double>(clockwise ? area : -area) / (kSubPixel * kSubPixel);
+    const int64_t minX = std::min({g.X[0], g.X[1], g.X[2]}), maxX = std::max({g.X[0], g.X[1], g.X[2]});
+    const int64_t minY = std::min({g.Y[0], g.Y[1], g.Y[2]}), maxY = std::max({g.Y[0], g.Y[1], g.Y[2]});
+    g.left = static_cast<int32_t>(std::max<int64_t>(CeilDiv(minX, kSubPixel), 0));
+    g.top = static_cast<int32_t>(std::max<int64_t>(CeilDiv(minY, kSubPixel), 0));
+    g.right = static_cast<int32_t>(std::min<int64_t>(FloorDiv(maxX, kSubPixel), target.width - 1));
+    g.bottom = static_cast<int32_t>(std::min<int64_t>(FloorDiv(maxY, kSubPixel), target.height - 1));
+    if (g.left > g.right || g.top > g.bottom) {
+        return 0;
+    }
+
+    Edge edges[3];
+    for (int k = 0; k < 3; ++k) {
+        const int a = k, b = (k + 1) % 3;
+        const int64_t dx = g.X[b] - g.X[a], dy = g.Y[b] - g.Y[a];
+        const bool topLeft =
+            (dy == 0 && dx > 0) || dy < 0; // clockwise on screen: top edges run right, left edges up
+        edges[k].stepX = -dy * kSubPixel;
+        edges[k].stepY = dx * kSubPixel;
+        edges[k].c =
+            dx * (g.top * kSubPixel - g.Y[a]) - dy * (g.left * kSubPixel - g.X[a]) - (topLeft ? 0 : 1);
+    }
+
+    Planes planes;
+    planes.flatColour = vertex[0]->diffuse;
+    const bool gouraud = !state.flat && (v0.diffuse != v1.diffuse || v0.diffuse != v2.diffuse);
+    if (gouraud) {
+        for (int k = 0; k < 4; ++k) {
+            MakePlane(g, Channel(vertex[0]->diffuse, 8 * k), Channel(vertex[1]->diffuse, 8 * k),
+                      Channel(vertex[2]->diffuse, 8 * k), kColourBits, &planes.colour[k]);
+        }
+    }
+
+    if (texture.levelCount <= 0 || !UsesTexture(state)) {
+        return ScanShaded(state, g, edges, planes, NoSampler{}, target, gouraud);
+    }
+
+    const RasterTextureLevel& base = texture.levels[0];
+    double dudx = 0, dudy = 0, dvdx = 0, dvdy = 0;
+    Gradient(g, vertex[0]->u, vertex[1]->u, vertex[2]->u, &dudx, &dudy);
+    Gradient(g, vertex[0]->v, vertex[1]->v, vertex[2]->v, &dvdx, &dvdy);
+    const double footprint = std::max(std::hypot(dudx * base.width, dvdx * base.height),
+                                      std::hypot(dudy * base.width, dvdy * base.height));
+    int32_t levelIndex = 0;
+    if (state.mipmaps && std::isfinite(footprint) && footprint > 1.0) {
+        const double lod = std::floor(std::log2(footprint) + 0.5);
+        levelIndex = static_cast<int32_t>(std::min<double>(lod, texture.levelCount - 1));
+    }
+    const RasterTextureLevel& level = texture.levels[levelIndex];
+    const RasterFilter filter = footprint > 1.0 ? state.minFilter : state.magFilter;
+    bool ok = true;
+    for (const RasterVertex* v : vertex) {
+        ok = ok && std::isfinite(v->u) && std::isfinite(v->v);
+    }
+    ok = ok && MakePlane(g, double{vertex[0]->u} * level.width, double{vertex[1]->u} * level.width,
+                         double{vertex[2]->u} * level.width, kTexelBits, &planes.s);
+    ok = ok && MakePlane(g, double{vertex[0]->v} * level.height, double{vertex[1]->v} * level.height,
+                         double{vertex[2]->v} * level.height, kTexelBits, &planes.t);
+    if (!ok) {
+        planes.s = Plane{};
+        planes.t = Plane{};
+    }
+    const TexelSource source{level.texels, level.width, level.height, level.pitch};
+    const bool pow2 = (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
+    if (filter == RasterFilter::Bilinear) {
+        return pow2 ? ScanShaded(state, g, edges, planes, BilinearSampler<true>{source}, target, gouraud)
+                    : ScanShaded(state, g, edges, planes, BilinearSampler<false>{source}, target, gouraud);
+    }
+    return pow2 ? ScanShaded(state, g, edges, planes, PointSampler<true>{source}, target, gouraud)
+                : ScanShaded(state, g, edges, planes, PointSampler<false>{source}, target, gouraud);
+}
+
+} // namespace platform
