@@ -8,6 +8,11 @@ constexpr UINT D3DX_DEFAULT = 0xFFFFFFFFu;
 
 struct D3DXMATRIX : D3DMATRIX {};
 
+// D3DXIMAGE_INFO::ImageFileFormat.
+constexpr DWORD D3DXIFF_BMP = 0;
+constexpr DWORD D3DXIFF_JPG = 1;
+constexpr DWORD D3DXIFF_PNG = 3;
+
 struct D3DXIMAGE_INFO {
     UINT Width;
     UINT Height;
