@@ -89,6 +89,11 @@ LRESULT GameApplication::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, L
     case WM_CHAR:
         QueueEvent(InputKeyUp, "KEY UP", -1, -1, static_cast<char>(wParam & 0xFF), 0);
         break;
+    case WM_CLOSE:
+        // The host releases the device on close; the fonts still talk to it
+        // when they let go of their objects, so they go first.
+        ReleaseDeviceObjects();
+        break;
     case WM_MOUSEMOVE:
         if (windowed) {
             mouseX = Clamp(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam))), 0, GetScreenWidth() - 1);
@@ -273,7 +278,7 @@ Font* GameApplication::GetFont(int32_t slot) {
     return fonts[slot];
 }
 
-void GameApplication::Cleanup() {
+void GameApplication::ReleaseDeviceObjects() {
     if (TheVideoList != nullptr) {
         TheVideoList->Destroy(spriteQuad);
         delete TheVideoList;
@@ -288,6 +293,10 @@ void GameApplication::Cleanup() {
             font = nullptr;
         }
     }
+}
+
+void GameApplication::Cleanup() {
+    ReleaseDeviceObjects();
     if (mouse != nullptr) {
         mouse->Unacquire();
     }

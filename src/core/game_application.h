@@ -67,7 +67,8 @@ public:
     // Null for an empty or out-of-range slot.
     Font* GetFont(int32_t slot);
     // Frees the sprite quad, video list, fonts, mouse, camera and DirectInput,
-    // then the host's 3D environment. Safe after the window was closed.
+    // then the host's 3D environment. Safe after the window was closed, which
+    // already let go of the sprite quad, video list and fonts.
     void Cleanup();
 
     // Drawing on the sprite quad; defined with the video objects.
@@ -80,5 +81,7 @@ public:
     void DrawPointer(IDirect3DTexture8* texture, int32_t dx, int32_t dy);
 
 private:
+    // The video list with the sprite quad, and the fonts; safe to repeat.
+    void ReleaseDeviceObjects();
     void QueueEvent(int32_t kind, const char* name, int32_t x, int32_t y, char character, int32_t keyCode);
 };
