@@ -10,6 +10,17 @@
 #include <string>
 
 class EngineTestDir : public ::testing::Test {
+  public:
+    static void WriteFile(const std::string& name, const std::string& text) {
+        std::ofstream(name, std::ios::binary) << text;
+    }
+    static std::string ReadFile(const std::string& name) {
+        std::ifstream in(name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
   protected:
     void SetUp() override {
         previous = std::filesystem::current_path();
@@ -28,15 +39,6 @@ class EngineTestDir : public ::testing::Test {
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root);
         std::filesystem::current_path(root);
-    }
-    static void WriteFile(const std::string& name, const std::string& text) {
-        std::ofstream(name, std::ios::binary) << text;
-    }
-    static std::string ReadFile(const std::string& name) {
-        std::ifstream in(name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
     }
     static bool Exists(const std::string& name) { return std::filesystem::exists(name); }
     static void MakeDirectory(const std::string& name) { std::filesystem::create_directory(name); }
