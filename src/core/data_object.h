@@ -5,7 +5,7 @@
 // Root of every engine object that lives in a list: a kind code and a name of
 // at most 255 characters. Deleted by owners through the virtual destructor.
 class DataObject {
-public:
+  public:
     int32_t tag;
     char name[256];
 

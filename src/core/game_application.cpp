@@ -32,7 +32,7 @@ int32_t ScaleStep(int32_t value) {
     return static_cast<int32_t>(static_cast<float>(value) * 1.2f);
 }
 
-}  // namespace
+} // namespace
 
 GameApplication::GameApplication() {
     title = "CVantry application";
@@ -96,8 +96,10 @@ LRESULT GameApplication::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, L
         break;
     case WM_MOUSEMOVE:
         if (windowed) {
-            mouseX = Clamp(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam))), 0, GetScreenWidth() - 1);
-            mouseY = Clamp(static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam))), 0, GetScreenHeight() - 1);
+            mouseX =
+                Clamp(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam))), 0, GetScreenWidth() - 1);
+            mouseY =
+                Clamp(static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam))), 0, GetScreenHeight() - 1);
         }
         break;
     default:

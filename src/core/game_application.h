@@ -19,7 +19,7 @@ constexpr int32_t FontSlotCount = 20;
 // keyboard and mouse event queue, the pointer, the fonts, the frame bracket
 // and the clip rectangle for text and window drawing.
 class GameApplication : public HostApplication {
-public:
+  public:
     IDirectInput8A* directInput = nullptr;
     IDirectInputDevice8A* mouse = nullptr;
     VideoDataObject* spriteQuad = nullptr;
@@ -74,13 +74,13 @@ public:
     // Drawing on the sprite quad; defined with the video objects.
     void DrawTextureRect(IDirect3DTexture8* texture, int32_t left, int32_t top, int32_t right, int32_t bottom,
                          uint32_t colour);
-    void DrawSprite(IDirect3DTexture8* texture, int32_t x, int32_t y, float angle, float scale, uint32_t colour,
-                    bool additive);
+    void DrawSprite(IDirect3DTexture8* texture, int32_t x, int32_t y, float angle, float scale,
+                    uint32_t colour, bool additive);
     void DrawTextureQuad(IDirect3DTexture8* texture, const float* points, uint32_t colour, bool additive);
     void DrawMappedQuad(IDirect3DTexture8* texture, const float* points, const float* uvs, uint32_t colour);
     void DrawPointer(IDirect3DTexture8* texture, int32_t dx, int32_t dy);
 
-private:
+  private:
     // The video list with the sprite quad, and the fonts; safe to repeat.
     void ReleaseDeviceObjects();
     void QueueEvent(int32_t kind, const char* name, int32_t x, int32_t y, char character, int32_t keyCode);

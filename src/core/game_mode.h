@@ -9,7 +9,7 @@
 // 1 pushes NextMode on top of this mode; 2 pops this mode and pushes NextMode
 // when it is not null; any other value keeps the mode running.
 class GameMode : public DataObject {
-public:
+  public:
     int32_t status;
 
     GameMode(int32_t tag, const char* name);

@@ -18,7 +18,7 @@ constexpr int32_t InputMouseDelta = 6;
 // kind and the name the kind's name ("KEY DOWN", "KEY UP", "LMB DOWN",
 // "LMB UP", "RMB DOWN", "RMB UP", "MOUSE_DELTA").
 class InputEvent : public DataObject {
-public:
+  public:
     // Pointer position for button events, raw movement for MOUSE_DELTA, else -1.
     int32_t x;
     int32_t y;

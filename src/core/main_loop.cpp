@@ -50,7 +50,7 @@ void GameFailure(const char* text) {
     PostQuitMessage(0);
 }
 
-}  // namespace
+} // namespace
 
 GameMode* (*FirstModeFactory)() = CreateIntroMode;
 
@@ -230,7 +230,7 @@ bool StartGame(HINSTANCE instance, int showCommand) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int GameMain(HINSTANCE instance, HINSTANCE, char* commandLine, int showCommand) {
     TheRunLog.Start("App Start");

@@ -18,7 +18,7 @@ struct ObjectListNode {
 // calls Remove(p) (the cursor steps back to the previous node) and when it
 // calls Add (new items are appended and visited later in the same walk).
 class ObjectList {
-public:
+  public:
     ObjectListNode* sentinel;
     ObjectListNode* cursor;
     int32_t valid;
@@ -53,7 +53,7 @@ public:
 
 // The top of the stack is the list's last item.
 class ObjectStack : public ObjectList {
-public:
+  public:
     ObjectStack();
     ~ObjectStack() override;
 

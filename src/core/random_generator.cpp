@@ -10,7 +10,7 @@ int32_t Step(int32_t seed) {
     return static_cast<int32_t>((kMultiplier * seed) % kModulus);
 }
 
-}  // namespace
+} // namespace
 
 void RandomGenerator::FillUniform(int32_t count, float* values) {
     for (int32_t i = 0; i < count; ++i) {

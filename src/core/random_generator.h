@@ -5,7 +5,7 @@
 // Park-Miller minimal standard generator (multiplier 16807, modulus 2^31 - 1),
 // embedded by value in game objects and emitters.
 class RandomGenerator {
-public:
+  public:
     int32_t seed = 0;
 
     // Stores `count` draws, each rounded to float; nothing for count <= 0.

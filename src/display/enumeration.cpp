@@ -28,11 +28,13 @@ struct VertexProcessingChoice {
     const char* logText;
 };
 
-constexpr VertexProcessingChoice HardwarePure{D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE,
-                                              "      D3DCREATE_HARDWARE_VERTEXPROCESSING + D3DCREATE_PUREDEVICE\n"};
+constexpr VertexProcessingChoice HardwarePure{
+    D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE,
+    "      D3DCREATE_HARDWARE_VERTEXPROCESSING + D3DCREATE_PUREDEVICE\n"};
 constexpr VertexProcessingChoice Hardware{D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                           "      D3DCREATE_HARDWARE_VERTEXPROCESSING\n"};
-constexpr VertexProcessingChoice Mixed{D3DCREATE_MIXED_VERTEXPROCESSING, "      D3DCREATE_MIXED_VERTEXPROCESSING"};
+constexpr VertexProcessingChoice Mixed{D3DCREATE_MIXED_VERTEXPROCESSING,
+                                       "      D3DCREATE_MIXED_VERTEXPROCESSING"};
 constexpr VertexProcessingChoice Software{D3DCREATE_SOFTWARE_VERTEXPROCESSING,
                                           "      D3DCREATE_SOFTWARE_VERTEXPROCESSING"};
 
@@ -44,7 +46,7 @@ struct HalFindings {
     bool canRenderWindowedOnDesktop = false;
 };
 
-}  // namespace
+} // namespace
 
 void WriteVideoReportHeader() {
     FILE* file = platform::OpenFile("VideoCardInfo.txt", "wb");
@@ -74,7 +76,8 @@ D3DFORMAT HostApplication::FindDepthFormat(UINT adapter, D3DDEVTYPE deviceType, 
         }
         if (SUCCEEDED(direct3D->CheckDeviceFormat(adapter, deviceType, format, D3DUSAGE_DEPTHSTENCIL,
                                                   D3DRTYPE_SURFACE, candidate.format)) &&
-            SUCCEEDED(direct3D->CheckDepthStencilMatch(adapter, deviceType, format, format, candidate.format))) {
+            SUCCEEDED(
+                direct3D->CheckDepthStencilMatch(adapter, deviceType, format, format, candidate.format))) {
             return candidate.format;
         }
     }
@@ -97,7 +100,8 @@ HRESULT HostApplication::Enumerate(int32_t windowedRequested) {
         direct3D->GetAdapterDisplayMode(ordinal, &adapter.desktopMode);
         LogFormatted("%s\n%s\n", adapter.identifier.Driver, adapter.identifier.Description);
         LogFormatted("Desktop is %dx%d, %dhz, Format %d\n", static_cast<int>(adapter.desktopMode.Width),
-                     static_cast<int>(adapter.desktopMode.Height), static_cast<int>(adapter.desktopMode.RefreshRate),
+                     static_cast<int>(adapter.desktopMode.Height),
+                     static_cast<int>(adapter.desktopMode.RefreshRate),
                      static_cast<int>(adapter.desktopMode.Format));
 
         D3DDISPLAYMODE displayModes[MaxDisplayModesPerAdapter];
@@ -118,28 +122,31 @@ HRESULT HostApplication::Enumerate(int32_t windowedRequested) {
             if (mode.Width < 640 || mode.Height < 400) {
                 continue;
             }
-            const bool known = std::any_of(displayModes, displayModes + displayModeCount, [&](const D3DDISPLAYMODE& k) {
-                return k.Width == mode.Width && k.Height == mode.Height && k.Format == mode.Format;
-            });
+            const bool known =
+                std::any_of(displayModes, displayModes + displayModeCount, [&](const D3DDISPLAYMODE& k) {
+                    return k.Width == mode.Width && k.Height == mode.Height && k.Format == mode.Format;
+                });
             if (known || displayModeCount == MaxDisplayModesPerAdapter) {
                 continue;
             }
             mode.RefreshRate = 0;
             displayModes[displayModeCount++] = mode;
-            const bool formatKnown = std::find(formats, formats + formatCount, mode.Format) != formats + formatCount;
+            const bool formatKnown =
+                std::find(formats, formats + formatCount, mode.Format) != formats + formatCount;
             if (!formatKnown && formatCount < MaxFormatsPerAdapter) {
                 formats[formatCount++] = mode.Format;
             }
         }
-        std::sort(displayModes, displayModes + displayModeCount, [](const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
-            if (a.Format != b.Format) {
-                return a.Format > b.Format;
-            }
-            if (a.Width != b.Width) {
-                return a.Width < b.Width;
-            }
-            return a.Height < b.Height;
-        });
+        std::sort(displayModes, displayModes + displayModeCount,
+                  [](const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
+                      if (a.Format != b.Format) {
+                          return a.Format > b.Format;
+                      }
+                      if (a.Width != b.Width) {
+                          return a.Width < b.Width;
+                      }
+                      return a.Height < b.Height;
+                  });
 
         for (D3DDEVTYPE type : {D3DDEVTYPE_HAL, D3DDEVTYPE_REF}) {
             DeviceRecord& record = adapter.devices[adapter.deviceCount];
@@ -217,10 +224,11 @@ HRESULT HostApplication::Enumerate(int32_t windowedRequested) {
                     mode.format = displayModes[m].Format;
                     mode.behaviorFlags = flags[i];
                     mode.depthStencilFormat = depth[i];
-                    LogFormatted("      Mode: %04dx%04d, Screen Format %03d, Stencil Format %03d, behavior flags %x\n",
-                                 static_cast<int>(mode.width), static_cast<int>(mode.height),
-                                 static_cast<int>(mode.format), static_cast<int>(mode.depthStencilFormat),
-                                 static_cast<unsigned>(mode.behaviorFlags));
+                    LogFormatted(
+                        "      Mode: %04dx%04d, Screen Format %03d, Stencil Format %03d, behavior flags %x\n",
+                        static_cast<int>(mode.width), static_cast<int>(mode.height),
+                        static_cast<int>(mode.format), static_cast<int>(mode.depthStencilFormat),
+                        static_cast<unsigned>(mode.behaviorFlags));
                     if (type == D3DDEVTYPE_HAL) {
                         hal.gotMode = true;
                     }

@@ -31,14 +31,17 @@ const char* ErrorText(HRESULT code) {
     case 0x82000005u:
         return "No hardware-accelerated Direct3D devices\nwere found.";
     case 0x82000006u:
-        return "This game requires functionality that is\nnot available on your Direct3D hardware\naccelerator.";
+        return "This game requires functionality that is\nnot available on your Direct3D "
+               "hardware\naccelerator.";
     case 0x82000007u:
         return "Your Direct3D hardware accelerator cannot\nrender into a window.\n";
     case 0x82000008u:
-        return "Your Direct3D hardware accelerator cannot\nrender into a window with the current\ndesktop display "
+        return "Your Direct3D hardware accelerator cannot\nrender into a window with the current\ndesktop "
+               "display "
                "settings.\n";
     case 0x82000009u:
-        return "This game requires functionality that is\nnot available on your Direct3D hardware\naccelerator "
+        return "This game requires functionality that is\nnot available on your Direct3D "
+               "hardware\naccelerator "
                "with the current desktop display\nsettings.\n";
     case 0x8200000Au:
         return "A D3D object has a non-zero reference\ncount (meaning things were not properly\ncleaned up).";
@@ -61,7 +64,7 @@ int32_t Height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
-}  // namespace
+} // namespace
 
 HostApplication* HostApplication::TheHost = nullptr;
 int32_t HostApplication::pauseCount = 0;
@@ -144,8 +147,9 @@ HRESULT HostApplication::Create(HINSTANCE instance, int32_t windowedRequested) {
         RECT rect;
         SetRect(&rect, 0, 0, creationWidth, creationHeight);
         AdjustWindowRect(&rect, WindowedCreationStyle, TRUE);
-        window = CreateWindowExA(0, "D3D Window", title, WindowedCreationStyle, 20, 15, Width(rect), Height(rect),
-                                 nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(MenuResource)), instance, nullptr);
+        window =
+            CreateWindowExA(0, "D3D Window", title, WindowedCreationStyle, 20, 15, Width(rect), Height(rect),
+                            nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(MenuResource)), instance, nullptr);
         if (window == nullptr) {
             direct3D->Release();
             direct3D = nullptr;
@@ -200,15 +204,15 @@ HRESULT HostApplication::CreateDevice() {
         presentParams.BackBufferFormat = mode.format;
     }
 
-    HRESULT result = direct3D->CreateDevice(adapter.ordinal, deviceRecord.deviceType, focusWindow, mode.behaviorFlags,
-                                            &presentParams, &device);
+    HRESULT result = direct3D->CreateDevice(adapter.ordinal, deviceRecord.deviceType, focusWindow,
+                                            mode.behaviorFlags, &presentParams, &device);
     if (FAILED(result)) {
         device = nullptr;
         return result;
     }
     if (windowed) {
-        SetWindowPos(window, HWND_NOTOPMOST, windowRect.left, windowRect.top, Width(windowRect), Height(windowRect),
-                     SWP_SHOWWINDOW);
+        SetWindowPos(window, HWND_NOTOPMOST, windowRect.left, windowRect.top, Width(windowRect),
+                     Height(windowRect), SWP_SHOWWINDOW);
     }
 
     device->GetDeviceCaps(&deviceCaps);
@@ -288,8 +292,8 @@ LRESULT HostApplication::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, L
         }
         break;
     case WM_SYSCOMMAND:
-        if (!windowed && (wParam == SC_MOVE || wParam == SC_SIZE || wParam == SC_MAXIMIZE || wParam == SC_KEYMENU ||
-                          wParam == SC_MONITORPOWER)) {
+        if (!windowed && (wParam == SC_MOVE || wParam == SC_SIZE || wParam == SC_MAXIMIZE ||
+                          wParam == SC_KEYMENU || wParam == SC_MONITORPOWER)) {
             return 1;
         }
         break;

@@ -11,7 +11,7 @@
 // window messages that concern them, resets the device when a window's client
 // size changes, and reports fatal set-up errors.
 class HostApplication {
-public:
+  public:
     AdapterRecord adapters[MaxAdapters];
     uint32_t adapterCount = 0;
     uint32_t currentAdapter = 0;

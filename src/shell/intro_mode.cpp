@@ -19,7 +19,7 @@ constexpr LogoPlace LogoPlaces[3] = {
     {"dat\\PMK-logo1.png", 400.0f, 400.0f},
 };
 
-}  // namespace
+} // namespace
 
 IntroMode::IntroMode(int32_t tag, const char* name)
     : GameMode(tag, name), background(std::make_unique<Bitmap>("dat\\256star.png")) {

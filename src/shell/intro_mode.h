@@ -8,7 +8,7 @@
 
 // The first mode on the stack: three logos over a drifting star field.
 class IntroMode : public GameMode {
-public:
+  public:
     std::unique_ptr<Bitmap> background;
     std::unique_ptr<Bitmap> logos[3];
     // Ticks shown.

@@ -25,7 +25,7 @@ void ExpectOptions(const char* text, int32_t windowed, int32_t width, int32_t he
     EXPECT_EQ(o.height, height) << '"' << text << '"';
 }
 
-}  // namespace
+} // namespace
 
 TEST(CommandLine, SeparateWordsSetEachOption) {
     ExpectOptions("-w -z", 1, 1024, 768);

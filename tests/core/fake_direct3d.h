@@ -14,7 +14,7 @@
 #include "platform/dinput8.h"
 
 class FakeSurface : public IDirect3DSurface8 {
-public:
+  public:
     D3DSURFACE_DESC desc{};
     uint32_t AddRef() override { return 1; }
     uint32_t Release() override { return 0; }
@@ -25,7 +25,7 @@ public:
 };
 
 class FakeDevice : public IDirect3DDevice8 {
-public:
+  public:
     HRESULT cooperativeLevel = D3D_OK;
     HRESULT resetResult = D3D_OK;
     int resetCount = 0;
@@ -100,7 +100,9 @@ public:
     HRESULT CreateTexture(UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture8**) override {
         return E_FAIL;
     }
-    HRESULT CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer8**) override { return E_FAIL; }
+    HRESULT CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer8**) override {
+        return E_FAIL;
+    }
     HRESULT SetStreamSource(UINT, IDirect3DVertexBuffer8*, UINT) override { return D3D_OK; }
     HRESULT SetVertexShader(DWORD) override { return D3D_OK; }
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override { return D3D_OK; }
@@ -138,7 +140,7 @@ inline D3DCAPS8 UsableCaps() {
 }
 
 class FakeDirect3D : public IDirect3D8 {
-public:
+  public:
     std::vector<FakeAdapter> adapters;
     FakeDevice device;
     HRESULT createResult = D3D_OK;
@@ -172,10 +174,13 @@ public:
     HRESULT CheckDeviceType(UINT a, D3DDEVTYPE type, D3DFORMAT format, D3DFORMAT, BOOL) override {
         return adapters[a].formats[type].count(format) != 0 ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
-    HRESULT CheckDeviceFormat(UINT a, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE, D3DFORMAT check) override {
+    HRESULT CheckDeviceFormat(UINT a, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE,
+                              D3DFORMAT check) override {
         return adapters[a].depthFormats.count(check) != 0 ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
-    HRESULT CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, D3DFORMAT) override { return D3D_OK; }
+    HRESULT CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, D3DFORMAT) override {
+        return D3D_OK;
+    }
     HRESULT GetDeviceCaps(UINT a, D3DDEVTYPE type, D3DCAPS8* caps) override {
         *caps = adapters[a].caps.count(type) != 0 ? adapters[a].caps[type] : D3DCAPS8{};
         return D3D_OK;
@@ -204,7 +209,7 @@ inline IDirect3D8* CreateFakeDirect3D(UINT) {
 }
 
 class FakeMouse : public IDirectInputDevice8A {
-public:
+  public:
     // States handed out by GetDeviceState, oldest first; an empty queue fails
     // the read as a lost device does.
     std::deque<DIMOUSESTATE2> states;

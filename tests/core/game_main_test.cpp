@@ -20,7 +20,7 @@ int fontsSeen = 0;
 // Ticks `ticks` times, then leaves with `finalStatus` (2 with `next` set
 // replaces it), or closes the window when `closeWindow` is set.
 class FiniteMode : public GameMode {
-public:
+  public:
     int ticks;
     int32_t finalStatus;
     bool closeWindow;
@@ -72,15 +72,16 @@ GameMode* IntroThatReplacesItself() {
 
 // Runs GameMain in a fresh working directory with a test first mode.
 class GameMainTest : public testing::Test {
-protected:
+  protected:
     std::filesystem::path previous;
     std::filesystem::path folder;
 
     void SetUp() override {
         lifeLog.clear();
         previous = std::filesystem::current_path();
-        folder = std::filesystem::temp_directory_path() /
-                 ("backfire_main_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder =
+            std::filesystem::temp_directory_path() /
+            ("backfire_main_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::filesystem::current_path(folder);
@@ -104,14 +105,15 @@ protected:
 
 using Journal = std::vector<std::string>;
 
-}  // namespace
+} // namespace
 
 TEST_F(GameMainTest, PoppingTheLastModeShowsTheFailureAndShutsDown) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(Run(LastModeStanding, ""), 0);
     const std::string box = testing::internal::GetCapturedStderr();
     EXPECT_NE(box.find("Game Failure: No game mode on stack; expected one!"), std::string::npos) << box;
-    EXPECT_EQ(lifeLog, (Journal{"enter ONLY", "tick ONLY", "tick ONLY", "tick ONLY", "exit ONLY", "delete ONLY"}));
+    EXPECT_EQ(lifeLog,
+              (Journal{"enter ONLY", "tick ONLY", "tick ONLY", "tick ONLY", "exit ONLY", "delete ONLY"}));
     EXPECT_EQ(fontsSeen, 8);
     EXPECT_EQ(TheApplication, nullptr);
     EXPECT_EQ(ModeStack.IsEmpty(), 1);
@@ -124,7 +126,7 @@ TEST_F(GameMainTest, PoppingTheLastModeShowsTheFailureAndShutsDown) {
 
 TEST_F(GameMainTest, ClosingTheWindowEndsTheGameWithFontsAlive) {
     EXPECT_EQ(Run(IntroThatReplacesItself, "-w"), 0);
-    const Journal expected = {"enter FIRST",  "tick FIRST",  "tick FIRST",   "exit FIRST",    "delete FIRST",
+    const Journal expected = {"enter FIRST",  "tick FIRST",  "tick FIRST",  "exit FIRST",  "delete FIRST",
                               "enter SECOND", "tick SECOND", "tick SECOND", "exit SECOND", "delete SECOND"};
     EXPECT_EQ(lifeLog, expected);
     EXPECT_EQ(TheApplication, nullptr);

@@ -16,7 +16,7 @@ std::vector<std::string> journal;
 
 // A mode that records its life and asks for the change it is told to.
 class ScriptedMode : public GameMode {
-public:
+  public:
     int32_t wantStatus = 0;
     GameMode* wantNext = nullptr;
     bool leavesNextMode = false;
@@ -46,7 +46,7 @@ public:
 };
 
 class ModeStackTest : public testing::Test {
-protected:
+  protected:
     FakeDevice device;
     GameApplication* app = nullptr;
 
@@ -92,7 +92,7 @@ protected:
 
 using Journal = std::vector<std::string>;
 
-}  // namespace
+} // namespace
 
 TEST_F(ModeStackTest, PushCoversThenBackResumes) {
     ScriptedMode* menu = Start("MENU");

@@ -25,7 +25,7 @@ std::string ReadFile(const char* name) {
 // Runs each test in a fresh working directory, where the report and the run
 // log are written.
 class EnumerationTest : public testing::Test {
-protected:
+  protected:
     std::filesystem::path previous;
     std::filesystem::path folder;
     FakeDirect3D d3d;
@@ -33,8 +33,9 @@ protected:
 
     void SetUp() override {
         previous = std::filesystem::current_path();
-        folder = std::filesystem::temp_directory_path() /
-                 ("backfire_enum_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder =
+            std::filesystem::temp_directory_path() /
+            ("backfire_enum_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::filesystem::current_path(folder);
@@ -68,7 +69,7 @@ protected:
     const ModeRecord& ChosenMode() { return Chosen().modes[Chosen().currentMode]; }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(EnumerationTest, SixteenBitModeOfTheRequestedSizeIsPreferred) {
     TypicalAdapter();
@@ -120,10 +121,11 @@ TEST_F(EnumerationTest, SmallModesAreLoggedButNeverOfferedAndRefreshRatesCollaps
     EXPECT_NE(log.find("fake.drv\nFake Adapter\nDesktop is 800x600, 60hz, Format 22\n"), std::string::npos);
     EXPECT_NE(log.find("   Mode: 0640x0350, 0070hz, Format 022\n"), std::string::npos);
     EXPECT_NE(log.find("   Mode: 0800x0600, 0085hz, Format 022\n"), std::string::npos);
-    EXPECT_NE(log.find("      ************Device: HAL\n      Valid Format: 22\n      ***Windowed mode is possible\n"
-                       "      ***Windowed mode is possible for current desktop\n"
-                       "      D3DCREATE_SOFTWARE_VERTEXPROCESSING      Depth Stencil Format 80\n"),
-              std::string::npos)
+    EXPECT_NE(
+        log.find("      ************Device: HAL\n      Valid Format: 22\n      ***Windowed mode is possible\n"
+                 "      ***Windowed mode is possible for current desktop\n"
+                 "      D3DCREATE_SOFTWARE_VERTEXPROCESSING      Depth Stencil Format 80\n"),
+        std::string::npos)
         << log;
     EXPECT_NE(log.find("\n      So valid modes for this device are:\n\n"
                        "      Mode: 0640x0480, Screen Format 023, Stencil Format 080, behavior flags 20\n"),

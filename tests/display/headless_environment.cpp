@@ -11,7 +11,7 @@
 namespace {
 
 class HeadlessEnvironment : public testing::Environment {
-public:
+  public:
     void SetUp() override {
         setenv("BACKFIRE_HEADLESS", "1", 1);
         const std::string lock = testing::TempDir() + "backfire_unit_tests.lock";
@@ -23,4 +23,4 @@ public:
 
 const testing::Environment* const headless = testing::AddGlobalTestEnvironment(new HeadlessEnvironment);
 
-}  // namespace
+} // namespace

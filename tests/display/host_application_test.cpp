@@ -18,13 +18,14 @@ bool QuitWasPosted() {
 }
 
 class HostTest : public testing::Test {
-protected:
+  protected:
     FakeDirect3D d3d;
     GameApplication app;
 
     void SetUp() override {
         FakeAdapter adapter;
-        adapter.modes = {D3DDISPLAYMODE{800, 600, 60, D3DFMT_X8R8G8B8}, D3DDISPLAYMODE{800, 600, 60, D3DFMT_R5G6B5}};
+        adapter.modes = {D3DDISPLAYMODE{800, 600, 60, D3DFMT_X8R8G8B8},
+                         D3DDISPLAYMODE{800, 600, 60, D3DFMT_R5G6B5}};
         adapter.caps[D3DDEVTYPE_HAL] = UsableCaps();
         adapter.formats[D3DDEVTYPE_HAL] = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5};
         d3d.adapters.push_back(adapter);
@@ -50,7 +51,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(HostTest, WindowBackBufferIsTheClientSizeWithTheMenuBarAllowance) {
     ASSERT_EQ(app.Create(nullptr, 1), S_OK);
@@ -117,8 +118,10 @@ TEST_F(HostTest, FailedResizeResetIsFatal) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(app.HandleMessage(app.window, WM_EXITSIZEMOVE, 0, 0), 0);
     const std::string box = testing::internal::GetCapturedStderr();
-    EXPECT_NE(box.find("CVantry application: Could not reset the Direct3D device.\n\nSorry, but this game won't run."),
-              std::string::npos)
+    EXPECT_NE(
+        box.find(
+            "CVantry application: Could not reset the Direct3D device.\n\nSorry, but this game won't run."),
+        std::string::npos)
         << box;
     EXPECT_EQ(app.window, nullptr);
     EXPECT_TRUE(QuitWasPosted());
@@ -136,7 +139,8 @@ TEST_F(HostTest, StartupFailuresShowTheirBoxAndCloseTheWindow) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(app.Create(nullptr, 0), D3DERR_OUTOFVIDEOMEMORY);
     box = testing::internal::GetCapturedStderr();
-    EXPECT_NE(box.find("Not enough video memory.\n\nSorry, but this game won't run."), std::string::npos) << box;
+    EXPECT_NE(box.find("Not enough video memory.\n\nSorry, but this game won't run."), std::string::npos)
+        << box;
     EXPECT_EQ(app.direct3D, nullptr);
     EXPECT_EQ(app.window, nullptr);
     EXPECT_TRUE(QuitWasPosted());
