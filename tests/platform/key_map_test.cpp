@@ -1,0 +1,61 @@
+#include "platform/key_map.h"
+#include "platform/win32.h"
+
+#include <SDL_keycode.h>
+#include <gtest/gtest.h>
+
+TEST(KeyMap, SdlKeysGetWindowsVirtualKeyCodes) {
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_a), 'A');
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_z), 'Z');
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_0), '0');
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_9), '9');
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_F1), VK_F1);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_F12), VK_F12);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_SPACE), VK_SPACE);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_ESCAPE), VK_ESCAPE);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_RETURN), VK_RETURN);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_KP_ENTER), VK_RETURN);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_BACKSPACE), VK_BACK);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_TAB), VK_TAB);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_LEFT), VK_LEFT);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_DOWN), VK_DOWN);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_KP_0), VK_NUMPAD0);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_KP_9), VK_NUMPAD0 + 9);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_RSHIFT), VK_SHIFT);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_UNKNOWN), 0);
+    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_AUDIOPLAY), 0);
+}
+
+TEST(KeyMap, ScriptNamesAndCodes) {
+    EXPECT_EQ(platform::VirtualKeyFromName("SPACE"), VK_SPACE);
+    EXPECT_EQ(platform::VirtualKeyFromName("escape"), VK_ESCAPE);
+    EXPECT_EQ(platform::VirtualKeyFromName("Return"), VK_RETURN);
+    EXPECT_EQ(platform::VirtualKeyFromName("UP"), VK_UP);
+    EXPECT_EQ(platform::VirtualKeyFromName("F1"), VK_F1);
+    EXPECT_EQ(platform::VirtualKeyFromName("F12"), VK_F12);
+    EXPECT_EQ(platform::VirtualKeyFromName("q"), 'Q');
+    EXPECT_EQ(platform::VirtualKeyFromName("7"), '7'); // a single digit is the digit key
+    EXPECT_EQ(platform::VirtualKeyFromName("0"), '0');
+    EXPECT_EQ(platform::VirtualKeyFromName("27"), VK_ESCAPE);
+    EXPECT_EQ(platform::VirtualKeyFromName("0x1B"), VK_ESCAPE);
+    EXPECT_EQ(platform::VirtualKeyFromName("0X20"), VK_SPACE);
+    EXPECT_EQ(platform::VirtualKeyFromName("254"), 254);
+
+    for (const char* bad : {"", "F0", "F13", "F01", "FF", "255", "0x", "0x100", "12a", "-5", "SPACEBAR", "#"})
+        EXPECT_EQ(platform::VirtualKeyFromName(bad), 0) << bad;
+}
+
+TEST(KeyMap, CharactersOfKeys) {
+    EXPECT_EQ(platform::TranslatedCharacter(VK_ESCAPE), 27);
+    EXPECT_EQ(platform::TranslatedCharacter(VK_RETURN), 13);
+    EXPECT_EQ(platform::TranslatedCharacter(VK_BACK), 8);
+    EXPECT_EQ(platform::TranslatedCharacter(VK_TAB), 9);
+    EXPECT_EQ(platform::TranslatedCharacter(VK_SPACE), 0);
+    EXPECT_EQ(platform::TranslatedCharacter('A'), 0);
+
+    EXPECT_EQ(platform::TypedCharacter(VK_SPACE), ' ');
+    EXPECT_EQ(platform::TypedCharacter('A'), 'a');
+    EXPECT_EQ(platform::TypedCharacter('5'), '5');
+    EXPECT_EQ(platform::TypedCharacter(VK_ESCAPE), 0);
+    EXPECT_EQ(platform::TypedCharacter(VK_F1), 0);
+}
