@@ -237,15 +237,79 @@ void ShadePixel(const RasterState& st, uint32_t diffuse, uint32_t texel, uint32_
     *pixel = out;
 }
 
+// floor(y / 255) in two 16-bit fields at once, exact for field values up to
+// 65534; with 127 added first it is the blend's rounding.
+constexpr uint32_t Div255Pair(uint32_t y) {
+    return ((y + 0x00010001u + ((y >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// min(a + b, 255) in two 16-bit fields holding 8-bit values.
+constexpr uint32_t SaturatedPair(uint32_t a, uint32_t b) {
+    const uint32_t sum = a + b;
+    return (sum | ((sum >> 8) & 0x00010001u) * 0xFFu) & 0x00FF00FFu;
+}
+
+// The general pixel pipeline.
+struct GenericShader {
+    const RasterState& st;
+    void operator()(uint32_t diffuse, uint32_t texel, uint32_t* pixel) const {
+        ShadePixel(st, diffuse, texel, pixel);
+    }
+};
+
+enum class BlendKind { None, Over, Add, Other };
+
+// The same pipeline with the game's usual stage set-up resolved at compile
+// time: colour = texel x diffuse, alpha = texel alpha (times the diffuse
+// alpha when AlphaModulate); results equal GenericShader's bit for bit. White
+// marks a constant diffuse of 0xFFFFFFFF, by which Mul255 multiplies exactly.
+template <bool AlphaModulate, BlendKind Blend, bool White> struct ModulateShader {
+    const RasterState& st;
+    void operator()(uint32_t diffuse, uint32_t texel, uint32_t* pixel) const {
+        const uint32_t alpha = AlphaModulate && !White ? Mul255(texel >> 24, diffuse >> 24) : texel >> 24;
+        if (st.alphaTest && !AlphaPasses(st.alphaFunc, alpha, st.alphaRef)) {
+            return;
+        }
+        uint32_t src = texel & 0x00FFFFFFu;
+        if constexpr (!White) {
+            src = Mul255(Channel(texel, 0), Channel(diffuse, 0)) |
+                  Mul255(Channel(texel, 8), Channel(diffuse, 8)) << 8 |
+                  Mul255(Channel(texel, 16), Channel(diffuse, 16)) << 16;
+        }
+        const uint32_t dst = *pixel;
+        if constexpr (Blend == BlendKind::None) {
+            *pixel = 0xFF000000u | src;
+        } else if constexpr (Blend == BlendKind::Over) {
+            // Red and blue in one word, green in another; no field exceeds 16 bits.
+            const uint32_t rb =
+                (src & 0x00FF00FFu) * alpha + (dst & 0x00FF00FFu) * (255 - alpha) + 0x007F007Fu;
+            const uint32_t g = Channel(src, 8) * alpha + Channel(dst, 8) * (255 - alpha) + 0x7Fu;
+            *pixel = 0xFF000000u | Div255Pair(rb) | Div255Pair(g) << 8;
+        } else if constexpr (Blend == BlendKind::Add) {
+            *pixel = 0xFF000000u | SaturatedPair(src & 0x00FF00FFu, dst & 0x00FF00FFu) |
+                     SaturatedPair(Channel(src, 8), Channel(dst, 8)) << 8;
+        } else {
+            uint32_t out = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const uint32_t c = Channel(src, shift), d = Channel(dst, shift);
+                const uint32_t sum = c * BlendFactor(st.srcBlend, c, alpha, d) +
+                                     d * BlendFactor(st.destBlend, c, alpha, d) + 127;
+                out |= std::min<uint32_t>(sum / 255, 255) << shift;
+            }
+            *pixel = out;
+        }
+    }
+};
+
 struct Planes {
     Plane colour[4]; // b, g, r, a (bit shifts 0, 8, 16, 24)
     Plane s, t;
     uint32_t flatColour;
 };
 
-template <typename Sampler, bool Gouraud>
-int64_t Scan(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
-             const Sampler& sampler, const RasterTarget& target) {
+template <typename Sampler, bool Gouraud, typename Shader>
+int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Sampler& sampler,
+             const Shader& shade, const RasterTarget& target) {
     constexpr bool kTextured = !std::is_same_v<Sampler, NoSampler>;
     int64_t covered = 0;
     for (int32_t j = g.top; j <= g.bottom; ++j) {
@@ -291,17 +355,66 @@ int64_t Scan(const RasterState& st, const Geometry& g, const Edge (&edges)[3], c
                 s += planes.s.dx;
                 t += planes.t.dx;
             }
-            ShadePixel(st, diffuse, texel, pixel);
+            shade(diffuse, texel, pixel);
         }
     }
     return covered;
 }
 
+template <typename Sampler, typename Shader>
+int64_t ScanWith(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Sampler& sampler,
+                 const Shader& shade, const RasterTarget& target, bool gouraud) {
+    return gouraud ? Scan<Sampler, true>(g, edges, planes, sampler, shade, target)
+                   : Scan<Sampler, false>(g, edges, planes, sampler, shade, target);
+}
+
+bool IsTextureTimesDiffuse(RasterArg a, RasterArg b) {
+    return (a == RasterArg::Texture && b == RasterArg::Diffuse) ||
+           (a == RasterArg::Diffuse && b == RasterArg::Texture);
+}
+
+template <bool AlphaModulate, bool White, typename Sampler>
+int64_t ScanBlended(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
+                    const Sampler& sampler, const RasterTarget& target, bool gouraud) {
+    if (!st.blend) {
+        return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::None, White>{st},
+                        target, gouraud);
+    }
+    if (st.srcBlend == RasterBlend::SrcAlpha && st.destBlend == RasterBlend::InvSrcAlpha) {
+        return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::Over, White>{st},
+                        target, gouraud);
+    }
+    if (st.srcBlend == RasterBlend::One && st.destBlend == RasterBlend::One) {
+        return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::Add, White>{st},
+                        target, gouraud);
+    }
+    return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::Other, White>{st},
+                    target, gouraud);
+}
+
+template <bool AlphaModulate, typename Sampler>
+int64_t ScanModulated(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
+                      const Sampler& sampler, const RasterTarget& target, bool gouraud) {
+    if (!gouraud && planes.flatColour == 0xFFFFFFFFu) {
+        return ScanBlended<AlphaModulate, true>(st, g, edges, planes, sampler, target, false);
+    }
+    return ScanBlended<AlphaModulate, false>(st, g, edges, planes, sampler, target, gouraud);
+}
+
+// Picks the compiled shader for the state; the choice never changes a pixel.
 template <typename Sampler>
 int64_t ScanShaded(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                    const Sampler& sampler, const RasterTarget& target, bool gouraud) {
-    return gouraud ? Scan<Sampler, true>(st, g, edges, planes, sampler, target)
-                   : Scan<Sampler, false>(st, g, edges, planes, sampler, target);
+    if (st.colourOp == RasterOp::Modulate && IsTextureTimesDiffuse(st.colourArg1, st.colourArg2)) {
+        if (st.alphaOp == RasterOp::Modulate && IsTextureTimesDiffuse(st.alphaArg1, st.alphaArg2)) {
+            return ScanModulated<true>(st, g, edges, planes, sampler, target, gouraud);
+        }
+        if ((st.alphaOp == RasterOp::SelectArg1 && st.alphaArg1 == RasterArg::Texture) ||
+            (st.alphaOp == RasterOp::SelectArg2 && st.alphaArg2 == RasterArg::Texture)) {
+            return ScanModulated<false>(st, g, edges, planes, sampler, target, gouraud);
+        }
+    }
+    return ScanWith(g, edges, planes, sampler, GenericShader{st}, target, gouraud);
 }
 
 bool UsesTexture(const RasterState& st) {
@@ -309,10 +422,26 @@ bool UsesTexture(const RasterState& st) {
            st.alphaArg1 == RasterArg::Texture || st.alphaArg2 == RasterArg::Texture;
 }
 
+// With no texture bound, an operation reading the texture passes the diffuse
+// value through.
+RasterState WithoutTexture(const RasterState& requested) {
+    RasterState st = requested;
+    if (st.colourArg1 == RasterArg::Texture || st.colourArg2 == RasterArg::Texture) {
+        st.colourOp = RasterOp::SelectArg1;
+        st.colourArg1 = RasterArg::Diffuse;
+    }
+    if (st.alphaArg1 == RasterArg::Texture || st.alphaArg2 == RasterArg::Texture) {
+        st.alphaOp = RasterOp::SelectArg1;
+        st.alphaArg1 = RasterArg::Diffuse;
+    }
+    return st;
+}
+
 } // namespace
 
-int64_t DrawTriangle(const RasterState& state, const RasterTexture& texture, const RasterVertex& v0,
+int64_t DrawTriangle(const RasterState& requested, const RasterTexture& texture, const RasterVertex& v0,
                      const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target) {
+    const RasterState state = texture.levelCount > 0 ? requested : WithoutTexture(requested);
     if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) {
         return 0;
     }

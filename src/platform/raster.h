@@ -54,10 +54,13 @@
 //
 // Pipeline per covered pixel
 // 1. Diffuse colour (interpolated or flat).
-// 2. The texel, or the diffuse colour when no texture is bound.
+// 2. The texel.
 // 3. Stage 0 computes colour and alpha separately: SelectArg1, SelectArg2,
 //    Modulate (Mul255) or Add (clamped); arguments are the diffuse colour
 //    (also standing for CURRENT at stage 0), the texel or the texture factor.
+//    With no texture bound, a colour or alpha operation that reads the texture
+//    yields the diffuse colour or alpha unchanged, so untextured quads show
+//    their vertex colour with its alpha.
 // 4. Alpha test: the 8-bit alpha is compared with the reference; a failing
 //    pixel is discarded before blending.
 // 5. Blending: target = min(255, (src x srcFactor + dst x destFactor + 127) / 255)

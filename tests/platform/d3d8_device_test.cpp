@@ -262,6 +262,38 @@ TEST_F(DeviceTest, StripOddTrianglesAreCulledByTheirReversedWinding) {
     quad->Release();
 }
 
+TEST_F(DeviceTest, FlatStripTrianglesTakeTheirFirstVertexAndAlphaRefItsLowByte) {
+    IDirect3DVertexBuffer8* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(4 * sizeof(ScreenVertex), 0, 0x144, D3DPOOL_MANAGED, &buffer),
+              D3D_OK);
+    const ScreenVertex v[4] = {{0, 0, 0, 1, 0xFFFF0000u, 0, 0},
+                               {8, 0, 0, 1, 0x0800FF00u, 1, 0},
+                               {0, 8, 0, 1, 0xFF0000FFu, 0, 1},
+                               {8, 8, 0, 1, 0xFFFFFFFFu, 1, 1}};
+    BYTE* data = nullptr;
+    buffer->Lock(0, 0, &data, 0);
+    std::memcpy(data, v, sizeof v);
+    buffer->Unlock();
+    device->SetStreamSource(0, buffer, sizeof(ScreenVertex));
+    device->SetVertexShader(0x144);
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    device->BeginScene();
+    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    EXPECT_EQ(Pixels()[1 * 64 + 1], 0xFFFF0000u);
+    EXPECT_EQ(Pixels()[7 * 64 + 7], 0xFF00FF00u) << "vertex 1 starts the second triangle";
+    // Vertex 1 has alpha 8: a reference of 0x109 compares with 9 and discards it.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device->SetRenderState(D3DRS_ALPHAREF, 0x109);
+    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    EXPECT_EQ(Pixels()[1 * 64 + 1], 0xFFFF0000u);
+    EXPECT_EQ(Pixels()[7 * 64 + 7], 0xFF000000u);
+    device->EndScene();
+    device->SetStreamSource(0, nullptr, 0);
+    buffer->Release();
+}
+
 TEST_F(DeviceTest, TextureLevelsPitchAndLocking) {
     IDirect3DTexture8* texture = nullptr;
     ASSERT_EQ(device->CreateTexture(16, 4, 0, 0, D3DFMT_A4R4G4B4, D3DPOOL_MANAGED, &texture), D3D_OK);
