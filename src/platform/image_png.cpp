@@ -58,16 +58,43 @@ bool LookUpPalette(png_structp png, png_infop info, const std::vector<uint8_t>& 
     return true;
 }
 
-bool ReadPng(png_structp png, png_infop info, DecodedImage* image, std::vector<png_bytep>* rows,
+// libpng allocates a chunk's claimed length before it reads the chunk, so a
+// few bytes claiming a huge chunk would cost gigabytes. Every chunk up to IEND
+// must lie inside the buffer before libpng sees it.
+bool ChunksFit(const uint8_t* data, size_t size) {
+    size_t offset = 8;
+    while (size - offset >= 12) {
+        const uint32_t length = png_get_uint_32(data + offset);
+        if (length > PNG_UINT_31_MAX || length > size - offset - 12) {
+            return false;
+        }
+        if (std::memcmp(data + offset + 4, "IEND", 4) == 0) {
+            return true;
+        }
+        offset += 12 + size_t{length};
+    }
+    return false;
+}
+
+bool ReadPng(png_structp png, png_infop info, size_t size, DecodedImage* image, std::vector<png_bytep>* rows,
              std::vector<uint8_t>* indices) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+    // Bounds what libpng inflates compressed text and profile chunks into.
+    png_set_chunk_malloc_max(png, size + (size_t{1} << 20));
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
     if (!ImageSizeAcceptable(width, height)) {
+        return false;
+    }
+    // Deflate packs at most 1032 bytes into one, so a file too short to hold
+    // the image is refused before its pixels are allocated.
+    const uint64_t storedBits = uint64_t{width} * png_get_channels(png, info) * png_get_bit_depth(png, info);
+    const uint64_t storedBytes = (storedBits + 7) / 8 * height + height;
+    if (storedBytes / 1032 > size) {
         return false;
     }
     const bool paletted = png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE;
@@ -117,6 +144,9 @@ bool ReadPng(png_structp png, png_infop info, DecodedImage* image, std::vector<p
 
 bool DecodePng(const uint8_t* data, size_t size, DecodedImage* out) {
     *out = DecodedImage{};
+    if (data == nullptr || size < 8 || !ChunksFit(data, size)) {
+        return false;
+    }
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (png == nullptr) {
         return false;
@@ -131,7 +161,7 @@ bool DecodePng(const uint8_t* data, size_t size, DecodedImage* out) {
     DecodedImage image;
     std::vector<png_bytep> rows;
     std::vector<uint8_t> indices;
-    const bool ok = ReadPng(png, info, &image, &rows, &indices);
+    const bool ok = ReadPng(png, info, size, &image, &rows, &indices);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) {
         return false;

@@ -13,7 +13,9 @@ namespace {
 std::string WriteTemporary(const char* name, const image_test::Bytes& bytes) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
     FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+    }
     std::fclose(file);
     return path;
 }

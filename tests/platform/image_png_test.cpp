@@ -64,6 +64,23 @@ TEST(ImagePng, MalformedFilesFail) {
     EXPECT_EQ(image.width, 0);
 }
 
+TEST(ImagePng, ChunkLongerThanTheFileFailsBeforeAllocating) {
+    // Found by fuzzing: a text chunk claiming nearly 2 GB made libpng allocate
+    // that much before noticing the file ends.
+    Bytes file = MakePng(1, 1, 8, 0, {7}, {{"tEXt", {'k', 0, 'v'}}});
+    const size_t text = 33;
+    ASSERT_EQ(std::string(file.begin() + text + 4, file.begin() + text + 8), "tEXt");
+    DecodedImage image;
+    ASSERT_TRUE(Decode(file, &image));
+    for (uint32_t claimed : {0x77000025u, 0x7FFFFFFFu, 0xFFFFFFFFu, 4u}) {
+        Bytes bad = file;
+        for (int i = 0; i < 4; ++i) {
+            bad[text + i] = static_cast<uint8_t>(claimed >> (24 - 8 * i));
+        }
+        EXPECT_FALSE(Decode(bad, &image)) << claimed;
+    }
+}
+
 TEST(ImagePng, EveryTruncationFails) {
     const Bytes file = image_test::SmallRgbaPng();
     DecodedImage image;
