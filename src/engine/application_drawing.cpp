@@ -130,13 +130,21 @@ class SpriteQuadDraw {
 
 void GameApplication::DrawTextureRect(IDirect3DTexture8* texture, int32_t left, int32_t top, int32_t right,
                                       int32_t bottom, uint32_t colour) {
-    int32_t width = right - left;
-    int32_t height = bottom - top;
-    TextureSize(texture, &width, &height);
+    // spans in 64 bits: any two int32 edges have a defined distance
+    const int64_t spanX = int64_t{right} - left;
+    const int64_t spanY = int64_t{bottom} - top;
+    int32_t width = 0;
+    int32_t height = 0;
+    float divisorX = static_cast<float>(spanX - 1);
+    float divisorY = static_cast<float>(spanY - 1);
+    if (TextureSize(texture, &width, &height)) {
+        divisorX = static_cast<float>(width - 1);
+        divisorY = static_cast<float>(height - 1);
+    }
     // u and v reach 1 at the centre of the last texel for a rectangle of the
     // texture's own size; larger rectangles repeat it, smaller ones crop it.
-    const float u = static_cast<float>(right - left) / static_cast<float>(width - 1);
-    const float v = static_cast<float>(bottom - top) / static_cast<float>(height - 1);
+    const float u = static_cast<float>(spanX) / divisorX;
+    const float v = static_cast<float>(spanY) / divisorY;
     const float uvs[8] = {0, 0, u, 0, 0, v, u, v};
     SpriteQuadDraw draw(*this);
     if (!draw.Begin(texture,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <utility>
 
 namespace {
 
@@ -57,33 +58,23 @@ TEST_F(RunLogTest, FinishedOrMissingStateKeepsLogOffAndUntouched) {
         EXPECT_EQ(ReadFile("als.dat"), "0");
         log.Log("text\n");
         log.LogNumber(5);
+        log.Finish();
         EXPECT_EQ(ReadFile("autolog.dat"), "old log");
+        EXPECT_EQ(ReadFile("als.dat"), "1");
     }
 }
 
-TEST_F(RunLogTest, NoLogFileIsCreatedWhenOff) {
-    log.Start("App Start");
-    log.LogNumber(12);
-    log.Finish();
-    EXPECT_FALSE(Exists("autolog.dat"));
-    EXPECT_EQ(ReadFile("als.dat"), "1");
-}
-
-TEST_F(RunLogTest, GarbageStateCountsAsFinishedRun) {
-    for (const char* garbage : {"x0", "", "  \n"}) {
+TEST_F(RunLogTest, StateMustStartWithANumber) {
+    // content that is not a number counts as a finished run
+    for (auto [content, on] :
+         {std::pair{"x0", 0}, {"", 0}, {"  \n", 0}, {" 0junk", 1}, {"00", 1}, {"-1", 0}}) {
         Reset();
-        WriteFile("als.dat", garbage);
+        WriteFile("als.dat", content);
         log.Start("App Start");
-        EXPECT_EQ(log.enabled, 0) << '"' << garbage << '"';
-        EXPECT_FALSE(Exists("autolog.dat"));
+        EXPECT_EQ(log.enabled, on) << '"' << content << '"';
+        EXPECT_EQ(Exists("autolog.dat"), on == 1);
         EXPECT_EQ(ReadFile("als.dat"), "0");
     }
-}
-
-TEST_F(RunLogTest, NumberWithTrailingTextStillCounts) {
-    WriteFile("als.dat", " 0junk");
-    log.Start("App Start");
-    EXPECT_EQ(log.enabled, 1);
 }
 
 TEST_F(RunLogTest, UnwritableLogFileIsSilent) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -16,24 +17,20 @@ class VideoListTest : public SpriteTestApp {
   protected:
     void SetUp() override {
         SpriteTestApp::SetUp();
-        directory.SetUp();
-        EngineTestDir::WriteFile("als.dat", "0");
+        directory = std::make_unique<ScratchDirectory>();
+        WriteFile("als.dat", "0");
         TheRunLog.Start("App Start");
     }
     void TearDown() override {
         TheRunLog.enabled = 0;
-        directory.TearDown();
+        directory.reset();
         SpriteTestApp::TearDown();
     }
-    std::string LoggedAfterHeader() {
-        const std::string text = EngineTestDir::ReadFile("autolog.dat");
+    static std::string LoggedAfterHeader() {
+        const std::string text = ReadFile("autolog.dat");
         return text.substr(text.find("\n\n") + 2);
     }
-    struct Directory : EngineTestDir {
-        using EngineTestDir::SetUp;
-        using EngineTestDir::TearDown;
-        void TestBody() override {}
-    } directory;
+    std::unique_ptr<ScratchDirectory> directory;
 };
 
 } // namespace
@@ -82,14 +79,12 @@ TEST_F(VideoListTest, LockGivesTheWholeBufferAndDestroyOnlyWhatItHolds) {
     TheVideoList->Destroy(art);
     EXPECT_EQ(TheVideoList->objects.Count(), 1);
     EXPECT_EQ(TheVideoList->objects.First(), quad);
-}
 
-TEST_F(VideoListTest, DestroyReleasesTheDeviceResource) {
     auto* list = new VideoDataObject(28, ScreenVertexFormat);
-    auto* buffer = static_cast<FakeVertexBuffer*>(list->vertexBuffer);
+    auto* released = static_cast<FakeVertexBuffer*>(list->vertexBuffer);
     TheVideoList->Add(list);
     TheVideoList->Destroy(list);
-    EXPECT_EQ(buffer->references, 0);
+    EXPECT_EQ(released->references, 0);
 }
 
 TEST(Camera, ApplySetsTranslationBeforeTheTurns) {
