@@ -1,21 +1,17 @@
 // Scenes drawn through the engine onto the real software device, offscreen,
-// and compared pixel for pixel with tests/golden/engine_<name>.png. A
-// mismatch writes <name>.actual.png and <name>.diff.png next to the test
-// program; BACKFIRE_UPDATE_GOLDEN=1 rewrites the golden image instead.
+// and compared exactly with tests/golden/engine_<name>.png.
 #pragma once
 
 #include "core/game_application.h"
 #include "core/main_loop.h"
 #include "engine/video_list.h"
+#include "golden_compare.h"
 #include "platform/d3d8.h"
 #include "platform/d3d8_control.h"
-#include "platform/frame_capture.h"
 #include "platform/harness.h"
-#include "platform/image_decode.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -99,29 +95,7 @@ class GoldenScene : public ::testing::Test {
         int width = 0;
         int height = 0;
         ASSERT_TRUE(platform::ReadBackBuffer(device, &pixels, &width, &height));
-        const std::string golden = std::string(BACKFIRE_GOLDEN_DIR) + "/engine_" + name + ".png";
-        const char* update = std::getenv("BACKFIRE_UPDATE_GOLDEN");
-        if (update && std::string(update) == "1") {
-            ASSERT_TRUE(platform::WritePng(golden, pixels.data(), width, height));
-            return;
-        }
-        platform::DecodedImage expected;
-        ASSERT_TRUE(platform::DecodeImage(golden, &expected)) << "missing golden image " << golden;
-        ASSERT_EQ(expected.width, width);
-        ASSERT_EQ(expected.height, height);
-        std::vector<uint32_t> diff(pixels.size(), 0xFF000000u);
-        int mismatches = 0;
-        for (size_t i = 0; i < pixels.size(); ++i) {
-            if ((pixels[i] | 0xFF000000u) != (expected.argb[i] | 0xFF000000u)) {
-                ++mismatches;
-                diff[i] = 0xFFFF00FFu;
-            }
-        }
-        if (mismatches > 0) {
-            platform::WritePng(name + ".actual.png", pixels.data(), width, height);
-            platform::WritePng(name + ".diff.png", diff.data(), width, height);
-        }
-        EXPECT_EQ(mismatches, 0) << "pixels differ from " << golden;
+        EXPECT_TRUE(golden::MatchesGolden("engine_" + name + ".png", pixels, width, height));
     }
 
     IDirect3D8* direct3D = nullptr;
