@@ -164,13 +164,15 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR file, UINT
         levels.push_back(ScaleNearest(image, targetWidth, targetHeight));
     }
     const UINT fullChain = FullChainLength(targetWidth, targetHeight);
-    const UINT levelCount = mipLevels == 0 || mipLevels == D3DX_DEFAULT ? fullChain : std::min(mipLevels, fullChain);
+    const UINT levelCount =
+        mipLevels == 0 || mipLevels == D3DX_DEFAULT ? fullChain : std::min(mipLevels, fullChain);
     while (levels.size() < levelCount) {
         levels.push_back(HalfSize(levels.back()));
     }
 
     IDirect3DTexture8* created = nullptr;
-    const HRESULT result = device->CreateTexture(targetWidth, targetHeight, levelCount, usage, format, pool, &created);
+    const HRESULT result =
+        device->CreateTexture(targetWidth, targetHeight, levelCount, usage, format, pool, &created);
     if (FAILED(result) || created == nullptr) {
         return FAILED(result) ? result : E_FAIL;
     }
@@ -185,8 +187,12 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR file, UINT
         }
     }
     if (sourceInfo != nullptr) {
-        *sourceInfo = D3DXIMAGE_INFO{fileWidth,        fileHeight,         1,
-                                     1,                D3DFMT_A8R8G8B8,    D3DRTYPE_TEXTURE,
+        *sourceInfo = D3DXIMAGE_INFO{fileWidth,
+                                     fileHeight,
+                                     1,
+                                     1,
+                                     D3DFMT_A8R8G8B8,
+                                     D3DRTYPE_TEXTURE,
                                      FileFormatCode(platform::DetectImageFormat(bytes.data(), bytes.size()))};
     }
     *texture = created;

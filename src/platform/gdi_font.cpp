@@ -250,7 +250,8 @@ HDC CreateCompatibleDC(HDC) {
 
 BOOL DeleteDC(HDC dc) {
     auto& dcs = TheRegistry().dcs;
-    const auto found = std::find_if(dcs.begin(), dcs.end(), [dc](const auto& known) { return known.get() == dc; });
+    const auto found =
+        std::find_if(dcs.begin(), dcs.end(), [dc](const auto& known) { return known.get() == dc; });
     if (found == dcs.end()) {
         return FALSE;
     }
@@ -288,7 +289,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
 HFONT CreateFontA(int height, int, int, int, int weight, DWORD italic, DWORD, DWORD, DWORD, DWORD, DWORD,
                   DWORD quality, DWORD, LPCSTR faceName) {
     const bool bold = weight >= 600;
-    FT_Face face = OpenFace(faceName != nullptr && faceName[0] != '\0' ? faceName : "sans-serif", bold, italic != 0);
+    FT_Face face =
+        OpenFace(faceName != nullptr && faceName[0] != '\0' ? faceName : "sans-serif", bold, italic != 0);
     if (face == nullptr) {
         face = OpenFace("sans-serif", bold, italic != 0);
     }
@@ -429,10 +431,11 @@ BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, SIZE* size) {
     return TRUE;
 }
 
-BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count, const INT* dx) {
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
+                 const INT* dx) {
     HDC__* target = FindDc(dc);
-    if (target == nullptr || target->bitmap == nullptr || target->font == nullptr || (text == nullptr && count > 0) ||
-        count > 0x7FFFFFFF) {
+    if (target == nullptr || target->bitmap == nullptr || target->font == nullptr ||
+        (text == nullptr && count > 0) || count > 0x7FFFFFFF) {
         return FALSE;
     }
     HBITMAP__& bitmap = *target->bitmap;
@@ -457,10 +460,12 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     int64_t penX = x;
     for (UINT i = 0; i < count; ++i) {
         const auto code = static_cast<unsigned char>(text[i]);
-        if (FT_Load_Char(font.face, code, LoadFlags(font) | FT_LOAD_RENDER |
-                                              (font.antialiased ? 0 : FT_LOAD_MONOCHROME)) == 0) {
+        if (FT_Load_Char(font.face, code,
+                         LoadFlags(font) | FT_LOAD_RENDER | (font.antialiased ? 0 : FT_LOAD_MONOCHROME)) ==
+            0) {
             const FT_GlyphSlot slot = font.face->glyph;
-            DrawGlyph(bitmap, slot->bitmap, penX + slot->bitmap_left, baseline - slot->bitmap_top, clip, colour);
+            DrawGlyph(bitmap, slot->bitmap, penX + slot->bitmap_left, baseline - slot->bitmap_top, clip,
+                      colour);
             penX += dx != nullptr ? dx[i] : (slot->advance.x + 32) >> 6;
         } else if (dx != nullptr) {
             penX += dx[i];

@@ -18,7 +18,9 @@ using HANDLE = void*;
 using COLORREF = DWORD;
 using INT = int;
 
-constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) { return COLORREF{r} | (COLORREF{g} << 8) | (COLORREF{b} << 16); }
+constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
+    return COLORREF{r} | (COLORREF{g} << 8) | (COLORREF{b} << 16);
+}
 
 struct BITMAPINFOHEADER {
     DWORD biSize;
@@ -81,7 +83,8 @@ BOOL DeleteDC(HDC dc);
 // *bits receives its pixels (0x00RRGGBB words, top row first when biHeight is
 // negative, bottom row first otherwise), owned by the bitmap. Null (and *bits
 // null) for any other layout or a size above 16384 on a side.
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
 
 // Negative height: em height in pixels; positive: ascent + descent in pixels;
 // 0: a 12-pixel em. Weight 600 and above asks for bold. Null only when no font
@@ -113,4 +116,5 @@ BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, SIZE* size);
 // when rect is null, with the background colour first; ETO_CLIPPED keeps the
 // glyphs inside rect. dx, if given, holds each character's advance. Nothing is
 // drawn outside the bitmap.
-BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count, const INT* dx);
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
+                 const INT* dx);

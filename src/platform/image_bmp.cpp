@@ -17,7 +17,9 @@ constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Read16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t Read32(const uint8_t* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
@@ -97,8 +99,8 @@ bool ReadLayout(const uint8_t* data, size_t size, BmpLayout* layout) {
     layout->pixelOffset = Read32(data + 10);
     const uint32_t headerSize = Read32(data + kFileHeaderBytes);
     const bool core = headerSize == kCoreHeaderBytes;
-    if (!core && headerSize != kInfoHeaderBytes && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
-        headerSize != 124) {
+    if (!core && headerSize != kInfoHeaderBytes && headerSize != 52 && headerSize != 56 &&
+        headerSize != 108 && headerSize != 124) {
         return false;
     }
     const uint64_t infoAt = kFileHeaderBytes;
@@ -198,8 +200,9 @@ bool ConvertRow(const BmpLayout& layout, const uint8_t* row, uint32_t* target) {
     default:
         for (uint64_t x = 0; x < width; ++x) {
             const uint32_t pixel = layout.bitCount == 16 ? Read16(row + x * 2) : Read32(row + x * 4);
-            target[x] = (uint32_t{layout.alpha.From(pixel)} << 24) | (uint32_t{layout.red.From(pixel)} << 16) |
-                        (uint32_t{layout.green.From(pixel)} << 8) | layout.blue.From(pixel);
+            target[x] = (uint32_t{layout.alpha.From(pixel)} << 24) |
+                        (uint32_t{layout.red.From(pixel)} << 16) | (uint32_t{layout.green.From(pixel)} << 8) |
+                        layout.blue.From(pixel);
         }
         return true;
     }

@@ -18,7 +18,9 @@ struct JpegErrors {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+[[noreturn]] void JpegFail(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
 
 void JpegMessage(j_common_ptr info, int level) {
     if (level < 0) {

@@ -26,13 +26,16 @@ void ReadPngBytes(png_structp png, png_bytep dest, png_size_t length) {
     source->offset += length;
 }
 
-[[noreturn]] void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void PngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 void PngWarning(png_structp, png_const_charp) {}
 
 // Palette images are read as one index per byte and looked up here, because
 // libpng lets indices beyond the palette through as black.
-bool LookUpPalette(png_structp png, png_infop info, const std::vector<uint8_t>& indices, DecodedImage* image) {
+bool LookUpPalette(png_structp png, png_infop info, const std::vector<uint8_t>& indices,
+                   DecodedImage* image) {
     png_colorp palette = nullptr;
     int entries = 0;
     if (png_get_PLTE(png, info, &palette, &entries) == 0) {
@@ -40,7 +43,8 @@ bool LookUpPalette(png_structp png, png_infop info, const std::vector<uint8_t>& 
     }
     png_bytep alphas = nullptr;
     int alphaCount = 0;
-    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0 || png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) == 0) {
+    if (png_get_valid(png, info, PNG_INFO_tRNS) == 0 ||
+        png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) == 0) {
         alphaCount = 0;
     }
     uint32_t colours[256] = {};
@@ -132,7 +136,8 @@ bool ReadPng(png_structp png, png_infop info, size_t size, DecodedImage* image, 
         for (uint32_t& pixel : image->argb) {
             uint8_t rgba[4];
             std::memcpy(rgba, &pixel, 4);
-            pixel = (uint32_t{rgba[3]} << 24) | (uint32_t{rgba[0]} << 16) | (uint32_t{rgba[1]} << 8) | rgba[2];
+            pixel =
+                (uint32_t{rgba[3]} << 24) | (uint32_t{rgba[0]} << 16) | (uint32_t{rgba[1]} << 8) | rgba[2];
         }
     }
     image->width = static_cast<int>(width);

@@ -15,7 +15,8 @@ void Transform(const D3DXMATRIX& m, const float in[4], float out[4]) {
     }
 }
 
-void ExpectPoint(const D3DXMATRIX& m, std::initializer_list<float> in, std::initializer_list<float> expected) {
+void ExpectPoint(const D3DXMATRIX& m, std::initializer_list<float> in,
+                 std::initializer_list<float> expected) {
     float out[4];
     Transform(m, std::data(in), out);
     for (int c = 0; c < 4; ++c) {

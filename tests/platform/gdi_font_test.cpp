@@ -9,15 +9,15 @@ namespace {
 // A memory DC with a top-down 32-bit DIB and a font selected, as the glyph
 // atlas is built.
 class GdiSurface {
-public:
+  public:
     GdiSurface(int width, int height, int fontHeight, const char* face, DWORD quality = ANTIALIASED_QUALITY)
         : width_(width) {
         dc_ = CreateCompatibleDC(nullptr);
         BITMAPINFO info{};
         info.bmiHeader = BITMAPINFOHEADER{40, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        font_ = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, quality, VARIABLE_PITCH, face);
+        font_ = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality, VARIABLE_PITCH, face);
         SetMapMode(dc_, MM_TEXT);
         SelectObject(dc_, bitmap_);
         SelectObject(dc_, font_);
@@ -128,7 +128,8 @@ TEST(GdiFont, OpaqueFillsTheCellAndClippingStaysInTheBitmap) {
     ExtTextOutA(surface.dc_, 0, 0, ETO_OPAQUE, nullptr, "MMM", 3, nullptr);
     ASSERT_TRUE(ExtTextOutA(surface.dc_, 0, 0, ETO_CLIPPED, &clip, "MMM", 3, nullptr));
     const char high[] = {'\xE9', '\xFF', '\x01'};
-    EXPECT_TRUE(ExtTextOutA(surface.dc_, 0, 0, 0, nullptr, high, 3, nullptr)) << "bytes above 127 and controls";
+    EXPECT_TRUE(ExtTextOutA(surface.dc_, 0, 0, 0, nullptr, high, 3, nullptr))
+        << "bytes above 127 and controls";
 }
 
 TEST(GdiFont, UnknownFaceStillRendersWithASans) {

@@ -5,14 +5,16 @@
 
 #include <climits>
 
-using image_test::Bytes;
 using image_test::BmpSpec;
+using image_test::Bytes;
 using image_test::MakeBmp;
 using platform::DecodedImage;
 
 namespace {
 
-bool Decode(const Bytes& file, DecodedImage* image) { return platform::DecodeBmp(file.data(), file.size(), image); }
+bool Decode(const Bytes& file, DecodedImage* image) {
+    return platform::DecodeBmp(file.data(), file.size(), image);
+}
 
 } // namespace
 

@@ -28,7 +28,8 @@ TEST(ImageDecode, SignatureDecidesTheFormatNotTheName) {
     ASSERT_TRUE(platform::DecodeImage(bmpNamedPng, &image));
     EXPECT_EQ(image.argb[0], 0xFFFF0000u);
 
-    const std::string pngNamedBmp = WriteTemporary("backfire_image_decode_test.bmp", image_test::SmallRgbaPng());
+    const std::string pngNamedBmp =
+        WriteTemporary("backfire_image_decode_test.bmp", image_test::SmallRgbaPng());
     ASSERT_TRUE(platform::DecodeImage(pngNamedBmp, &image));
     EXPECT_EQ(image.width, 3);
     std::remove(bmpNamedPng.c_str());
@@ -41,7 +42,8 @@ TEST(ImageDecode, SignatureDecidesTheFormatNotTheName) {
 
 TEST(ImageDecode, FailuresClearThePreviousResult) {
     DecodedImage image;
-    ASSERT_TRUE(platform::DecodeImageMemory(image_test::SmallBmp().data(), image_test::SmallBmp().size(), &image));
+    ASSERT_TRUE(
+        platform::DecodeImageMemory(image_test::SmallBmp().data(), image_test::SmallBmp().size(), &image));
     const uint8_t gif[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0};
     EXPECT_FALSE(platform::DecodeImageMemory(gif, sizeof gif, &image));
     EXPECT_EQ(image.width, 0);
@@ -54,13 +56,4 @@ TEST(ImageDecode, FailuresClearThePreviousResult) {
     const std::string empty = WriteTemporary("backfire_image_decode_empty.png", {});
     EXPECT_FALSE(platform::DecodeImage(empty, &image));
     std::remove(empty.c_str());
-}
-
-TEST(ImageDecode, SizeLimits) {
-    EXPECT_TRUE(platform::ImageSizeAcceptable(1, 1));
-    EXPECT_TRUE(platform::ImageSizeAcceptable(platform::kMaxImageSide, 4096));
-    EXPECT_FALSE(platform::ImageSizeAcceptable(platform::kMaxImageSide, platform::kMaxImageSide));
-    EXPECT_FALSE(platform::ImageSizeAcceptable(platform::kMaxImageSide + 1, 1));
-    EXPECT_FALSE(platform::ImageSizeAcceptable(0, 5));
-    EXPECT_FALSE(platform::ImageSizeAcceptable(uint64_t{1} << 40, uint64_t{1} << 40));
 }

@@ -9,7 +9,9 @@ using platform::DecodedImage;
 
 namespace {
 
-bool Decode(const Bytes& file, DecodedImage* image) { return platform::DecodePng(file.data(), file.size(), image); }
+bool Decode(const Bytes& file, DecodedImage* image) {
+    return platform::DecodePng(file.data(), file.size(), image);
+}
 
 } // namespace
 
@@ -18,8 +20,8 @@ TEST(ImagePng, RgbaKeepsAlphaAndRowOrder) {
     ASSERT_TRUE(Decode(image_test::SmallRgbaPng(), &image));
     EXPECT_EQ(image.width, 3);
     EXPECT_EQ(image.height, 2);
-    EXPECT_EQ(image.argb,
-              (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF, 0x00000000, 0xFF5A5A5A}));
+    EXPECT_EQ(image.argb, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF, 0x00000000,
+                                                 0xFF5A5A5A}));
 }
 
 TEST(ImagePng, EveryColourTypeBecomesArgb) {
@@ -36,13 +38,14 @@ TEST(ImagePng, EveryColourTypeBecomesArgb) {
     ASSERT_TRUE(Decode(MakePng(1, 1, 16, 4, {0x40, 0x00, 0x80, 0x00}), &image));
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0x80404040})) << "16-bit grey with alpha";
 
-    ASSERT_TRUE(Decode(MakePng(3, 1, 2, 3, {0b00011000}, {{"PLTE", {9, 8, 7, 200, 100, 50, 1, 2, 3}},
-                                                          {"tRNS", {0, 77}}}),
-                       &image));
+    ASSERT_TRUE(Decode(
+        MakePng(3, 1, 2, 3, {0b00011000}, {{"PLTE", {9, 8, 7, 200, 100, 50, 1, 2, 3}}, {"tRNS", {0, 77}}}),
+        &image));
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0x00090807, 0x4DC86432, 0xFF010203}))
         << "2-bit palette, transparency for the first two entries only";
 
-    ASSERT_TRUE(Decode(MakePng(2, 1, 8, 2, {10, 20, 30, 1, 2, 3}, {{"tRNS", {0, 10, 0, 20, 0, 30}}}), &image));
+    ASSERT_TRUE(
+        Decode(MakePng(2, 1, 8, 2, {10, 20, 30, 1, 2, 3}, {{"tRNS", {0, 10, 0, 20, 0, 30}}}), &image));
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0x000A141E, 0xFF010203})) << "RGB with a transparent colour";
 }
 
@@ -57,7 +60,8 @@ TEST(ImagePng, MalformedFilesFail) {
     EXPECT_FALSE(Decode(MakePng(platform::kMaxImageSide + 1, 1, 1, 0, Bytes(2049, 0)), &image)) << "too wide";
     EXPECT_FALSE(Decode(MakePng(8192, 16384, 1, 0, {}), &image)) << "too many pixels, and no data";
     EXPECT_FALSE(Decode(MakePng(2, 2, 8, 6, Bytes(8, 0xFF)), &image)) << "half the image data";
-    EXPECT_FALSE(Decode(MakePng(2, 1, 8, 3, {0, 1}, {{"PLTE", {1, 2, 3}}}), &image)) << "index beyond the palette";
+    EXPECT_FALSE(Decode(MakePng(2, 1, 8, 3, {0, 1}, {{"PLTE", {1, 2, 3}}}), &image))
+        << "index beyond the palette";
     EXPECT_FALSE(Decode(MakePng(1, 1, 8, 3, {0}), &image)) << "palette image without a palette";
     EXPECT_FALSE(Decode(MakePng(1, 1, 7, 2, {0, 0, 0}), &image)) << "bit depth 7";
     EXPECT_TRUE(image.argb.empty());

@@ -83,12 +83,14 @@ inline void PngChunk(Bytes* png, const char* type, const Bytes& data) {
     const size_t start = png->size();
     png->insert(png->end(), type, type + 4);
     png->insert(png->end(), data.begin(), data.end());
-    PutBe32(png, static_cast<uint32_t>(crc32(0, png->data() + start, static_cast<uInt>(png->size() - start))));
+    PutBe32(png,
+            static_cast<uint32_t>(crc32(0, png->data() + start, static_cast<uInt>(png->size() - start))));
 }
 
 // A non-interlaced PNG; `scanlines` are the raw rows, each without its filter
 // byte (filter 0 is added). `extra` chunks (type, data) go before IDAT.
-inline Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType, const Bytes& scanlines,
+inline Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType,
+                     const Bytes& scanlines,
                      std::initializer_list<std::pair<const char*, Bytes>> extra = {}) {
     Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     Bytes header;
@@ -116,8 +118,8 @@ inline Bytes MakePng(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t 
 
 // A 3 x 2 RGBA PNG: red, green, blue / half-transparent white, clear, grey.
 inline Bytes SmallRgbaPng() {
-    return MakePng(3, 2, 8, 6,
-                   {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128, 0, 0, 0, 0, 90, 90, 90, 255});
+    return MakePng(3, 2, 8, 6, {255, 0,   0,   255, 0, 255, 0, 255, 0,  0,  255, 255,
+                                255, 255, 255, 128, 0, 0,   0, 0,   90, 90, 90,  255});
 }
 
 // A 2 x 2 bottom-up 24-bit BMP: top row red, green; bottom row blue, white.
