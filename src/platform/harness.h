@@ -8,7 +8,8 @@ namespace platform {
 // Reads the environment and the input script. On a malformed script prints
 // "FILE:LINE: reason" to stderr and returns false; the program must then stop.
 bool StartHarness();
-// Releases what StartHarness took (the instance lock, the audio capture file).
+// Releases what StartHarness took (the instance lock, the script) and forgets
+// held keys and mouse state; StartHarness may then run again.
 void StopHarness();
 // True when BACKFIRE_HEADLESS=1: no window, no audio device, virtual clock.
 bool Headless();

@@ -15,7 +15,9 @@ struct KeyPair {
     int vk;
 };
 
-// Keys outside the letter, digit and function-key runs.
+// Keys outside the letter, digit and function-key runs. Codes without a name
+// in win32.h: caps lock 0x14, the keypad operators 0x6A..0x6F and the
+// punctuation keys 0xBA..0xDE of the US layout.
 constexpr KeyPair kSdlKeys[] = {
     {SDLK_BACKSPACE, VK_BACK},  {SDLK_TAB, VK_TAB},       {SDLK_RETURN, VK_RETURN},
     {SDLK_KP_ENTER, VK_RETURN}, {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_SPACE, VK_SPACE},

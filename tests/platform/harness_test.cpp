@@ -156,14 +156,6 @@ TEST_F(Harness, MaxTicksClosesOnceAfterTheLastTick) {
     EXPECT_EQ(platform::MainWindow(), nullptr); // the default handling destroyed the window
 }
 
-TEST_F(Harness, ZeroMaxTicksClosesBeforeTheFirstTick) {
-    setenv("BACKFIRE_MAX_TICKS", "0", 1);
-    ASSERT_TRUE(Start(""));
-    OpenWindow();
-    Pump();
-    EXPECT_EQ(platform_test::RecordedOf(WM_CLOSE).size(), 1u);
-}
-
 TEST_F(Harness, CloseLineAndEmptyPollsKeepTicksTwentySixMillisecondsApart) {
     ASSERT_TRUE(Start("1 close\n"));
     OpenWindow();

@@ -4,26 +4,32 @@
 #include <SDL_keycode.h>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 TEST(KeyMap, SdlKeysGetWindowsVirtualKeyCodes) {
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_a), 'A');
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_z), 'Z');
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_0), '0');
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_9), '9');
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_F1), VK_F1);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_F12), VK_F12);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_SPACE), VK_SPACE);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_ESCAPE), VK_ESCAPE);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_RETURN), VK_RETURN);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_KP_ENTER), VK_RETURN);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_BACKSPACE), VK_BACK);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_TAB), VK_TAB);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_LEFT), VK_LEFT);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_DOWN), VK_DOWN);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_KP_0), VK_NUMPAD0);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_KP_9), VK_NUMPAD0 + 9);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_RSHIFT), VK_SHIFT);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_UNKNOWN), 0);
-    EXPECT_EQ(platform::VirtualKeyFromSdl(SDLK_AUDIOPLAY), 0);
+    const std::pair<SDL_Keycode, int> pairs[] = {
+        {SDLK_a, 'A'},
+        {SDLK_z, 'Z'},
+        {SDLK_0, '0'},
+        {SDLK_9, '9'},
+        {SDLK_F1, VK_F1},
+        {SDLK_F12, VK_F12},
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_RETURN, VK_RETURN},
+        {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_BACKSPACE, VK_BACK},
+        {SDLK_TAB, VK_TAB},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_KP_0, VK_NUMPAD0},
+        {SDLK_KP_9, VK_NUMPAD0 + 9},
+        {SDLK_RSHIFT, VK_SHIFT},
+        {SDLK_UNKNOWN, 0},
+        {SDLK_AUDIOPLAY, 0},
+    };
+    for (const auto& [sdl, vk] : pairs)
+        EXPECT_EQ(platform::VirtualKeyFromSdl(sdl), vk) << sdl;
 }
 
 TEST(KeyMap, ScriptNamesAndCodes) {

@@ -68,34 +68,6 @@ TEST_F(HeadlessMessages, MenuAllowanceMakesTheClientAreaOneMenuBarTaller) {
     EXPECT_EQ(popup.bottom, 480);
 }
 
-TEST_F(HeadlessMessages, StyleTitleAndPlacementAreKept) {
-    RecordingWindow window(640, 480);
-    HWND hwnd = window.handle;
-    ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(platform::MainWindow(), hwnd);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), kGameStyle);
-    EXPECT_EQ(static_cast<DWORD>(SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(0x90080000u))),
-              kGameStyle);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), 0x90080000u);
-    EXPECT_TRUE(SetWindowTextA(hwnd, "Game"));
-
-    RECT before{};
-    GetWindowRect(hwnd, &before);
-    ASSERT_TRUE(SetWindowPos(hwnd, HWND_NOTOPMOST, 100, 50, 0, 0, SWP_NOSIZE));
-    RECT after{};
-    GetWindowRect(hwnd, &after);
-    EXPECT_EQ(after.left, 100);
-    EXPECT_EQ(after.top, 50);
-    EXPECT_EQ(after.right - after.left, before.right - before.left);
-
-    // Screen and client coordinates agree through the client origin.
-    POINT screen{};
-    ASSERT_TRUE(GetCursorPos(&screen));
-    ASSERT_TRUE(ScreenToClient(hwnd, &screen));
-    EXPECT_EQ(screen.x, platform::LastPointerPosition().x);
-    EXPECT_EQ(screen.y, platform::LastPointerPosition().y);
-}
-
 TEST_F(HeadlessMessages, PostedMessagesArriveInOrderThenPaintThenQuit) {
     RecordingWindow window;
     HWND hwnd = window.handle;
@@ -195,16 +167,4 @@ TEST_F(HeadlessMessages, CloseByDefaultDestroysTheWindow) {
     EXPECT_EQ(Recorded()[1].message, static_cast<UINT>(WM_DESTROY));
     EXPECT_EQ(platform::MainWindow(), nullptr);
     EXPECT_FALSE(platform::WindowIsForeground(hwnd));
-}
-
-TEST_F(HeadlessMessages, CursorCountAndCaptureFollowWindows) {
-    RecordingWindow window;
-    int start = ShowCursor(FALSE);
-    EXPECT_EQ(ShowCursor(TRUE), start + 1);
-    EXPECT_EQ(SetCursor(nullptr), nullptr);
-    EXPECT_EQ(SetCapture(window.handle), nullptr);
-    EXPECT_EQ(SetCapture(window.handle), window.handle);
-    EXPECT_TRUE(ReleaseCapture());
-    EXPECT_EQ(SetCapture(window.handle), nullptr);
-    ReleaseCapture();
 }

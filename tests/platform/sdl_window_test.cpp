@@ -97,24 +97,6 @@ TEST_F(SdlWindow, HeldKeyGivesOneFirstPressManyCharactersAndOneRelease) {
     EXPECT_EQ(keys.back().wParam, static_cast<WPARAM>(VK_ESCAPE));
 }
 
-TEST_F(SdlWindow, SecondPressWithoutReleaseCountsAsRepeat) {
-    PushKey(SDL_KEYDOWN, SDLK_a, 0);
-    PushKey(SDL_KEYDOWN, SDLK_a, 0); // some systems repeat without marking it
-    PushKey(SDL_KEYUP, SDLK_a, 0);
-    PushKey(SDL_KEYDOWN, SDLK_a, 0);
-    PushKey(SDL_KEYDOWN, SDLK_AUDIOPLAY, 0); // no virtual key: nothing reaches the game
-    Pump();
-    std::vector<MSG> downs = RecordedOf(WM_KEYDOWN);
-    ASSERT_EQ(downs.size(), 3u);
-    EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>('A'));
-    EXPECT_EQ(downs[0].lParam & kWasDown, 0);
-    EXPECT_NE(downs[1].lParam & kWasDown, 0);
-    EXPECT_EQ(downs[2].lParam & kWasDown, 0);
-    EXPECT_TRUE(RecordedOf(WM_CHAR).empty()); // letters type through text input, not translation
-    PushKey(SDL_KEYUP, SDLK_a, 0);
-    Pump();
-}
-
 TEST_F(SdlWindow, TextInputTypesLatin1CharactersOnly) {
     SDL_Event e{};
     e.type = SDL_TEXTINPUT;
@@ -190,16 +172,4 @@ TEST_F(SdlWindow, ResizeMinimiseAndCloseReachTheWindowProcedure) {
     Pump();
     EXPECT_EQ(RecordedOf(WM_CLOSE).size(), 1u);
     EXPECT_EQ(platform::MainWindow(), nullptr); // the default handling destroyed it
-}
-
-TEST_F(SdlWindow, FullScreenLosesForegroundWithTheFocus) {
-    platform::SetWindowFullScreen(window->handle, true);
-    EXPECT_TRUE(platform::WindowIsForeground(window->handle));
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    Pump();
-    EXPECT_FALSE(platform::WindowIsForeground(window->handle));
-    platform::SetWindowFullScreen(window->handle, false);
-    EXPECT_TRUE(platform::WindowIsForeground(window->handle)); // a window keeps running in the background
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    Pump();
 }
