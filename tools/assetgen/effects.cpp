@@ -153,7 +153,7 @@ Image Rock(int w, int h, V2 centre, float radius, uint32_t seed) {
     s.layers.push_back(HullLayer{[=](V2 p) {
                                      V2 q = p - c;
                                      float a = std::atan2(q.y, q.x);
-                                     float lump = TorusNoise(a / 6.2831853f * 5 + 5, 0.5f, 5, seed) * 0.28f;
+                                     float lump = TorusNoise(a / 6.2831853f * 7 + 7, 0.5f, 7, seed) * 0.14f;
                                      return Length(q) - radius * (0.78f + lump);
                                  },
                                  [=](V2 p, float) {

@@ -94,13 +94,12 @@ HullSpec Flame(int m, float R) {
     };
     for (int i = 0; i < tongues; ++i) {
         float a = float(i) / float(tongues), len = 0.95f - 0.12f * float(i);
-        float bx = 0.25f + 0.55f * a;
+        float bx = 0.3f + 0.5f * a;
         s.layers.push_back(Part(
             [=](V2 p) {
                 V2 q = p * (1.0f / R);
                 float wave = 0.06f * std::sin(q.y * 9.0f + float(i));
-                return SdCapsule({q.x + wave, q.y}, {bx, 0.55f}, {bx + 0.25f * (0.5f - a), 0.55f - len},
-                                 0.09f) *
+                return SdCapsule({q.x + wave, q.y}, {bx, 0.55f}, {bx + 0.3f * a + 0.1f, 0.55f - len}, 0.09f) *
                        R;
             },
             fire, 0, 0.08f * R));

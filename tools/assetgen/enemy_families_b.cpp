@@ -29,7 +29,9 @@ HullSpec Cloud(int m, float R) {
             float d = 1e9f;
             for (auto& [c, r] : balls)
                 d = SmoothUnion(d, SdCircle(p, c * R, r * R), 0.15f * R);
-            return SmoothUnion(d, SdCircle(p, {0, 0.1f * R}, 0.45f * R), 0.2f * R);
+            d = SmoothUnion(d, SdCircle(p, {0, 0.1f * R}, 0.45f * R), 0.2f * R);
+            d = SmoothUnion(d, SdCircle({std::fabs(p.x), p.y}, {0.28f * R, 0.62f * R}, 0.3f * R), 0.15f * R);
+            return SmoothUnion(d, SdCircle(p, {0, -0.68f * R}, 0.28f * R), 0.15f * R);
         },
         puff, 0, 0.3f * R));
     s.layers.push_back(Part(Disc(R, {0, 0.12f}, 0.2f), Paint(Hex(0x2A2D38), 0.6f), 0.12f * R, 0.1f * R));

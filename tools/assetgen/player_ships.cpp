@@ -51,7 +51,7 @@ void AddBody(HullSpec& s, int i, const ShipStyle& style, V2 nozzle) {
         fuselage = Outline({{0, -23}, {3, -14}, {5, 4}, {4, 16}, {0, 18}});
         break;
     case 1: // long dart with canards
-        wing(Outline({{3, 2}, {16, 16}, {15, 19}, {3, 16}}));
+        wing(Outline({{3, 2}, {19, 15}, {18, 19}, {3, 16}}));
         wing(Outline({{3, -12}, {9, -6}, {9, -4}, {3, -6}}));
         pod(10, 2.8f);
         fuselage = Outline({{0, -24}, {2.5f, -16}, {4.5f, 0}, {4.5f, 17}, {0, 20}});

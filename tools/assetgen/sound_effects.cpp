@@ -152,7 +152,7 @@ Samples Whoosh(float seconds, float from, float to, uint32_t seed) {
     Filter band;
     for (size_t i = 0; i < out.size(); ++i) {
         float t = TimeOf(i);
-        float env = Attack(t, seconds * 0.3f) * FadeOut(t, seconds * 0.6f, seconds);
+        float env = (0.4f + 0.6f * Attack(t, seconds * 0.3f)) * FadeOut(t, seconds * 0.6f, seconds);
         out[i] = band.Run(rng.Signed(), Glide(t, from, to, seconds), 0.75f).band * env;
     }
     FinishEffect(out, seconds * 0.1f);
@@ -230,7 +230,7 @@ Samples Phaser(bool up) {
         float saw = SawOf(osc.Advance(up ? Glide(t, 110, 220, 0.6f) : Glide(t, 220, 110, 0.6f)));
         Filter::Out f1 = a.Run(saw, sweep, 0.7f);
         Filter::Out f2 = b.Run(f1.low + f1.high, sweep * 1.6f, 0.7f);
-        float env = up ? Attack(t, 0.3f) * Decay(std::max(0.0f, t - 0.45f), 0.05f)
+        float env = up ? (0.35f + 0.65f * Attack(t, 0.3f)) * Decay(std::max(0.0f, t - 0.45f), 0.05f)
                        : Attack(t, 0.01f) * Decay(t, 0.25f);
         out[i] = (f2.low + f2.high + saw * 0.3f) * env;
     }

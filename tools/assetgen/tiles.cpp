@@ -54,7 +54,7 @@ Image Cells(int period, uint32_t seed, Rgba tint, float width) {
 Image Clouds(uint32_t seed, Rgba tint, int period) {
     return Tile([=](float u, float v) {
         float n = TorusFbm(u, v, period, 6, 0.55f, seed) * 0.5f + 0.5f;
-        float k = std::pow(Clamp01(n * 1.5f - 0.45f), 2.0f) * 0.35f;
+        float k = std::pow(Clamp01(n * 1.6f - 0.5f), 1.6f) * 0.5f;
         return tint * k;
     });
 }

@@ -1,0 +1,102 @@
+// The sound files: mono PCM that a 3D-capable buffer accepts, loud enough to
+// hear, never at full scale, starting at once and ending in silence; the
+// music buffer's blank.wav; and the engine loop joining up with itself.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "asset_test_files.h"
+
+using namespace asset_test;
+
+namespace {
+
+class AssetSounds : public InBuildDir {
+  protected:
+    static Wav Load(const std::string& name) {
+        Wav wav = ParseWav(ReadBytes(name));
+        EXPECT_TRUE(wav.valid) << name;
+        return wav;
+    }
+};
+
+double Rms(const std::vector<int32_t>& s, size_t from, size_t count) {
+    double sum = 0;
+    count = std::min(count, s.size() - std::min(from, s.size()));
+    for (size_t i = from; i < from + count; ++i)
+        sum += double(s[i]) * double(s[i]);
+    return count ? std::sqrt(sum / double(count)) : 0;
+}
+
+int32_t Peak(const std::vector<int32_t>& s, size_t from, size_t count) {
+    int32_t peak = 0;
+    for (size_t i = from; i < std::min(s.size(), from + count); ++i)
+        peak = std::max(peak, std::abs(s[i]));
+    return peak;
+}
+
+} // namespace
+
+TEST_F(AssetSounds, EffectsAreMono16BitPcmAtAGameRate) {
+    std::vector<std::string> names = EffectSoundNames();
+    names.push_back("dat\\thrust.wav");
+    for (const std::string& name : names) {
+        Wav wav = Load(name);
+        EXPECT_EQ(wav.formatTag, 1u) << name;
+        EXPECT_EQ(wav.channels, 1u) << name << ": a 3D buffer refuses stereo";
+        EXPECT_EQ(wav.bits, 16u) << name;
+        EXPECT_EQ(wav.blockAlign, 2u) << name;
+        EXPECT_TRUE(wav.rate == 22050 || wav.rate == 44100) << name;
+        EXPECT_GT(wav.samples.size(), wav.rate / 50) << name;
+    }
+}
+
+TEST_F(AssetSounds, EffectsAreAudibleButNeverAtFullScale) {
+    for (const std::string& name : EffectSoundNames()) {
+        Wav wav = Load(name);
+        int32_t peak = Peak(wav.samples, 0, wav.samples.size());
+        EXPECT_LT(peak, 32000) << name << " reaches full scale";
+        EXPECT_GT(peak, 16000) << name << " is far below the -3 dB mark";
+        EXPECT_GT(Rms(wav.samples, 0, wav.samples.size()), 1000.0) << name << " is nearly silent";
+    }
+}
+
+TEST_F(AssetSounds, EffectsStartAtOnceAndEndInSilence) {
+    for (const std::string& name : EffectSoundNames()) {
+        Wav wav = Load(name);
+        size_t ms = wav.rate / 1000;
+        EXPECT_GT(Peak(wav.samples, 0, 10 * ms), 1500) << name << " starts with silence";
+        EXPECT_LT(std::abs(wav.samples.back()), 8) << name << " ends with a click";
+        EXPECT_LT(Peak(wav.samples, wav.samples.size() - 2 * ms, 2 * ms), 400) << name << " is cut off";
+    }
+}
+
+TEST_F(AssetSounds, ThrustLoopsWithoutAClick) {
+    Wav wav = Load("dat\\thrust.wav");
+    const std::vector<int32_t>& s = wav.samples;
+    ASSERT_GT(s.size(), size_t(wav.rate / 4));
+    double step = 0;
+    for (size_t i = 0; i + 1 < s.size(); ++i)
+        step += std::fabs(double(s[i + 1] - s[i]));
+    step /= double(s.size() - 1);
+    EXPECT_LT(std::fabs(double(s.front() - s.back())), 4 * step + 64) << "jump at the loop point";
+    // A steady roar: no fade at either end.
+    size_t window = wav.rate / 20;
+    double head = Rms(s, 0, window), tail = Rms(s, s.size() - window, window), whole = Rms(s, 0, s.size());
+    EXPECT_GT(head, whole * 0.6);
+    EXPECT_GT(tail, whole * 0.6);
+    EXPECT_GT(whole, 3000.0);
+}
+
+TEST_F(AssetSounds, BlankIsEightBitMonoSilenceWithHalvesLongerThanATick) {
+    Wav wav = Load("dat\\blank.wav");
+    EXPECT_EQ(wav.formatTag, 1u);
+    EXPECT_EQ(wav.channels, 1u);
+    EXPECT_EQ(wav.bits, 8u);
+    ASSERT_GT(wav.rate, 0u);
+    // Each half must outlast several 25 ms ticks, or the stream underruns.
+    EXPECT_GT(double(wav.samples.size()) / 2 / wav.rate, 0.25);
+    EXPECT_EQ(Peak(wav.samples, 0, wav.samples.size()), 0) << "the buffer starts silent";
+}
