@@ -25,6 +25,11 @@ HullSpec BloodWhite(int m, float R) {
         Part(Poly(R, {{0, -0.55f}, {0.12f, -0.25f}, {0, -0.1f}}), Paint(red, 0.6f), 0.2f * R, 0.05f * R));
     s.layers.push_back(Part(Oval(R, {0.0f, 0.2f}, {0.11f, 0.2f}),
                             Canopy(Hex(0x3A0508), {-0.03f * R, 0.12f * R}), 0.22f * R, 0.08f * R));
+    if (m >= 4) // tail fins
+        Under(s, Part(Poly(R, {{0.12f, 0.5f}, {0.45f, 0.85f}, {0.42f, 0.98f}, {0.1f, 0.85f}}),
+                      Paint(red, 0.5f), 0, 0.06f * R));
+    if (m % 2)
+        Under(s, Part(Bar(R, {0.2f, -0.4f}, {0.3f, -0.9f}, 0.05f), Paint(white, 0.6f), 0, 0.05f * R));
     s.rimColour = Hex(0xFFB0B0);
     return s;
 }
@@ -50,6 +55,11 @@ HullSpec Brown(int m, float R) {
         Part(Poly(R, {{0, -0.95f}, {0.3f, -0.6f}, {0.38f, 0.7f}, {0.2f, 0.92f}}), rust, 0.1f * R, 0.14f * R));
     s.layers.push_back(Part(Box(R, {0, -0.3f}, {0.12f, 0.14f}, 0.04f),
                             Canopy(Hex(0x2A1608), {-0.03f * R, -0.36f * R}), 0.2f * R, 0.06f * R));
+    if (m >= 3) // side guns
+        Under(s,
+              Part(Bar(R, {0.5f, -0.2f}, {0.5f, -0.85f}, 0.07f), Paint(Hex(0x3A2A20), 0.5f), 0, 0.05f * R));
+    if (m % 2)
+        s.layers.push_back(Part(Disc(R, {0, 0.35f}, 0.16f), rust, 0.2f * R, 0.1f * R));
     s.rimColour = Hex(0xFFC890);
     return s;
 }
@@ -78,6 +88,10 @@ HullSpec Industrial(int m, float R) {
         Part(Box(R, {0, 0.15f}, {0.3f, 0.6f}, 0.08f), Plated(Hex(0x6B7079), 0.2f * R), 0.08f * R, 0.12f * R));
     s.layers.push_back(Part(Box(R, {0, -0.55f}, {0.24f, 0.3f}, 0.06f), hazard, 0.1f * R, 0.08f * R));
     s.layers.push_back(Part(Disc(R, {0, 0.25f}, 0.12f), Glow(Hex(0xFFD040)), 0.15f * R, 0.05f * R));
+    if (m >= 2) // lower girder pair
+        Under(s, Part(Bar(R, {0, 0.55f}, {arm, 0.75f}, 0.08f), girder, 0, 0.05f * R));
+    if (m >= 4) // grapples forward
+        Under(s, Part(Poly(R, {{0.6f, -0.35f}, {0.78f, -0.95f}, {0.86f, -0.35f}}), hazard, 0, 0.05f * R));
     s.rimColour = Hex(0xFFE8A0);
     return s;
 }
@@ -107,6 +121,8 @@ HullSpec Flame(int m, float R) {
     s.layers.push_back(Part(Oval(R, {0, 0.15f}, {0.34f, 0.72f}),
                             Trimmed(Hex(0xC0360E), Hex(0xFF8A1E), 0.1f * R, 0.5f), 0.08f * R, 0.2f * R));
     s.layers.push_back(Part(Oval(R, {0, -0.1f}, {0.14f, 0.26f}), Glow(Hex(0xFFE27A)), 0.2f * R, 0.08f * R));
+    if (m >= 3) // tail flame
+        Under(s, Part(Poly(R, {{0, 0.6f}, {0.16f, 0.75f}, {0, 0.99f}}), fire, 0, 0.06f * R));
     s.rimColour = Hex(0xFFB060);
     return s;
 }
@@ -130,6 +146,12 @@ HullSpec Concrete(int m, float R) {
                             0.06f * R, 0.12f * R));
     s.layers.push_back(Part(Box(R, {0, -0.05f}, {0.2f, 0.5f}, 0.02f), slab(9), 0.14f * R, 0.1f * R));
     s.layers.push_back(Part(Box(R, {0, -0.65f}, {0.1f, 0.05f}), Glow(Hex(0xFF5030)), 0.2f * R, 0.03f * R));
+    if (m >= 2) // forward bunkers
+        s.layers.push_back(
+            Part(Box(R, {w * 0.6f, -0.55f}, {0.12f, 0.12f}, 0.02f), slab(11), 0.12f * R, 0.06f * R));
+    if (m >= 4)
+        s.layers.push_back(
+            Part(Box(R, {w + 0.15f, 0.85f}, {0.14f, 0.1f}, 0.02f), Glow(Hex(0xFF8030)), 0.1f * R, 0.03f * R));
     s.rimColour = Hex(0xC8D0E0);
     return s;
 }
@@ -156,6 +178,11 @@ HullSpec BlueBrick(int m, float R) {
     s.layers.push_back(Part(Poly(R, {{0, -0.6f}, {0.18f, -0.3f}, {0.18f, 0.5f}, {0, 0.62f}}),
                             Plated(Hex(0x9FC0FF), 0.2f * R, 0.6f), 0.12f * R, 0.1f * R));
     s.layers.push_back(Part(Disc(R, {0.38f, 0.05f}, 0.09f), Glow(Hex(0x8CF0FF)), 0.1f * R, 0.04f * R));
+    if (m >= 3) // forward prongs
+        Under(s, Part(Bar(R, {0.45f, -0.3f}, {0.5f, -0.95f}, 0.06f), bricks, 0, 0.05f * R));
+    if (m % 2)
+        Under(s, Part(Poly(R, {{0.6f, 0.0f}, {0.98f, 0.3f}, {0.95f, 0.5f}, {0.6f, 0.45f}}), bricks, 0,
+                      0.06f * R));
     s.rimColour = Hex(0xA0C8FF);
     return s;
 }
@@ -182,6 +209,11 @@ HullSpec GreenCamo(int m, float R) {
                             Paint(Hex(0x2A2F1A), 0.4f), 0.08f * R, 0.05f * R));
     s.layers.push_back(Part(Oval(R, {0, -0.55f}, {0.09f, 0.17f}),
                             Canopy(Hex(0x1A2410), {-0.03f * R, -0.6f * R}), 0.15f * R, 0.06f * R));
+    if (m >= 3) // wing engines
+        s.layers.push_back(Part(Bar(R, {0.6f, -0.05f + sweep}, {0.6f, 0.35f + sweep}, 0.08f),
+                                Paint(Hex(0x4A5430), 0.4f), 0.08f * R, 0.06f * R));
+    if (m >= 5)
+        Under(s, Part(Poly(R, {{0.05f, 0.3f}, {0.25f, 0.5f}, {0.05f, 0.6f}}), camo, 0, 0.04f * R));
     s.rimColour = Hex(0xD8E8A0);
     return s;
 }
@@ -214,6 +246,15 @@ HullSpec Hive(int m, float R) {
     if (m >= 3)
         s.layers.push_back(
             Part(Bar(R, {0.08f, -0.75f}, {0.2f, -0.97f}, 0.025f), Paint(Hex(0x4A2A08)), 0.1f * R, 0.02f * R));
+    if (m >= 4) // veined wings
+        Under(s, Part(
+                     Oval(R, {0.45f, 0.1f}, {0.4f, 0.16f}),
+                     [](V2, float) {
+                         Surface w = Plain(Hex(0xE8F4FF), 0.9f);
+                         w.opacity = 0.55f;
+                         return w;
+                     },
+                     0.03f * R, 0.05f * R));
     s.rimColour = Hex(0xFFE090);
     return s;
 }

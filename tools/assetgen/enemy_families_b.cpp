@@ -36,6 +36,8 @@ HullSpec Cloud(int m, float R) {
         puff, 0, 0.3f * R));
     s.layers.push_back(Part(Disc(R, {0, 0.12f}, 0.2f), Paint(Hex(0x2A2D38), 0.6f), 0.12f * R, 0.1f * R));
     s.layers.push_back(Part(Disc(R, {0, 0.12f}, 0.08f), Glow(Hex(0x60E0FF)), 0.18f * R, 0.04f * R));
+    if (m >= 3) // dark tendrils below
+        Under(s, Part(Bar(R, {0.15f, 0.5f}, {0.3f, 0.97f}, 0.04f), Paint(Hex(0x30343E), 0.5f), 0, 0.03f * R));
     s.rimColour = Hex(0xD0E0FF);
     return s;
 }
@@ -61,6 +63,9 @@ HullSpec Mud(int m, float R) {
         },
         mud, 0, 0.35f * R));
     s.layers.push_back(Part(Disc(R, {0.18f, -0.2f}, 0.07f), Glow(Hex(0xC8FF40)), 0.2f * R, 0.04f * R));
+    for (int eye = 0; eye < 1 + m / 2; ++eye)
+        s.layers.push_back(Part(Disc(R, {0.1f + 0.12f * float(eye), 0.1f + 0.15f * float(eye)}, 0.05f),
+                                Glow(Hex(0xC8FF40)), 0.22f * R, 0.03f * R));
     s.rimColour = Hex(0xFFC080);
     return s;
 }
@@ -84,6 +89,9 @@ HullSpec Purple(int m, float R) {
                                 facets, 0.02f * R, 0.15f * R));
     s.layers.push_back(
         Part(Poly(R, {{0, -0.35f}, {0.1f, -0.1f}, {0, 0.15f}}), Glow(Hex(0xF0C8FF)), 0.3f * R, 0.05f * R));
+    if (m >= 3) // side crystals
+        Under(s, Part(Poly(R, {{0.55f, 0.3f}, {0.75f, 0.55f}, {0.6f, 0.95f}, {0.45f, 0.6f}}), facets, 0,
+                      0.12f * R));
     s.rimColour = Hex(0xE0A0FF);
     return s;
 }
@@ -118,6 +126,8 @@ HullSpec Slime(int m, float R) {
         },
         goo, 0, 0.4f * R));
     s.layers.push_back(Part(Disc(R, {0, -0.2f}, 0.14f), Paint(Hex(0x0C3010), 0.8f), 0.2f * R, 0.1f * R));
+    if (m >= 3) // tentacles
+        Under(s, Part(Bar(R, {0.2f, -0.5f}, {0.45f, -0.95f}, 0.05f), goo, 0, 0.05f * R));
     s.rimColour = Hex(0xC0FFC0);
     return s;
 }
@@ -149,6 +159,9 @@ HullSpec SpiderFire(int m, float R) {
         Part(Oval(R, {0, -0.2f}, {0.25f, 0.25f}), Paint(Hex(0x4A2626), 0.6f), 0.1f * R, 0.15f * R));
     s.layers.push_back(Part(Disc(R, {0.1f, -0.32f}, 0.06f), Glow(Hex(0xFF2010)), 0.2f * R, 0.03f * R));
     s.layers.push_back(Part(Disc(R, {0.2f, -0.22f}, 0.04f), Glow(Hex(0xFF4020)), 0.2f * R, 0.02f * R));
+    if (m >= 3) // fangs
+        s.layers.push_back(Part(Poly(R, {{0.05f, -0.42f}, {0.12f, -0.45f}, {0.08f, -0.62f}}),
+                                Paint(Hex(0xF0E0D0), 0.6f), 0.15f * R, 0.02f * R));
     s.rimColour = Hex(0xFF6040);
     return s;
 }
@@ -174,6 +187,12 @@ HullSpec SteelStars(int m, float R) {
             return SdStar(p, {span * 0.62f * R, 0.3f * R}, 0.1f * R, 0.042f * R, 5, 0);
         },
         Paint(Hex(0xF0F4FF), 0.8f), 0.05f * R, 0.03f * R));
+    if (m >= 3) // tail fins
+        Under(s, Part(Poly(R, {{0.1f, 0.55f}, {0.4f, 0.9f}, {0.35f, 0.98f}, {0.1f, 0.85f}}),
+                      Plated(steel, 0.2f * R, 0.9f), 0, 0.05f * R));
+    if (m >= 4)
+        Under(s, Part(Poly(R, {{0.15f, -0.75f}, {0.5f, -0.45f}, {0.45f, -0.35f}, {0.2f, -0.45f}}),
+                      Plated(steel, 0.2f * R, 0.9f), 0, 0.05f * R));
     s.rimColour = Hex(0xC0D8FF);
     return s;
 }
@@ -195,6 +214,8 @@ HullSpec Vent(int m, float R) {
     s.layers.push_back(Part(Box(R, {w * 0.6f, 0.15f}, {0.14f, 0.4f}, 0.04f), grille, 0.08f * R, 0.05f * R));
     s.layers.push_back(Part(Box(R, {0, -0.25f}, {0.15f, 0.32f}, 0.05f), grille, 0.1f * R, 0.06f * R));
     s.layers.push_back(Part(Disc(R, {0, 0.55f}, 0.13f), Glow(Hex(0xFF9020)), 0.1f * R, 0.05f * R));
+    if (m >= 3) // side vent pods
+        Under(s, Part(Box(R, {w + 0.12f, -0.35f}, {0.08f, 0.3f}, 0.05f), grille, 0, 0.05f * R));
     s.rimColour = Hex(0xFFB070);
     return s;
 }
@@ -223,6 +244,11 @@ HullSpec Warp(int m, float R) {
         Part(Poly(R, {{0, -spike - 0.3f}, {0.16f, -0.2f}, {0.3f, 0.1f}, {0.12f, spike}, {0, 0.4f}}),
              Plated(Hex(0x28203A), 0.15f * R, 0.8f), 0.12f * R, 0.12f * R));
     s.layers.push_back(Part(Disc(R, {0, 0}, 0.13f), Glow(Hex(0xF0F8FF)), 0.2f * R, 0.05f * R));
+    if (m >= 4) // energy spikes
+        for (float a : {0.6f, 1.6f, 2.5f})
+            Under(s, Part(Bar(R, {0.8f * std::sin(a), -0.8f * std::cos(a)},
+                              {0.98f * std::sin(a), -0.98f * std::cos(a)}, 0.04f),
+                          Glow(Hex(0x30F0FF)), 0, 0.02f * R));
     s.rimColour = Hex(0xFF80FF);
     return s;
 }

@@ -32,6 +32,11 @@ inline ShapeFn Box(float R, V2 c, V2 half, float round = 0) {
     return [=](V2 p) { return SdBox(p, c * R, half * R, round * R); };
 }
 
+// Adds a part beneath everything drawn so far.
+inline void Under(HullSpec& spec, HullLayer layer) {
+    spec.layers.insert(spec.layers.begin(), std::move(layer));
+}
+
 // Smooth noise for surface colour; not periodic, just steady.
 inline float SurfaceNoise(V2 p, float scale, uint32_t seed) {
     return TorusNoise(p.x * scale + 50, p.y * scale + 50, 4096, seed);
