@@ -7,6 +7,7 @@
 #include "platform/win32.h"
 
 #include <cstdint>
+#include <cstdio> // SEEK_SET, SEEK_CUR, SEEK_END for mmioSeek
 
 using FOURCC = DWORD;
 using MMRESULT = UINT;
