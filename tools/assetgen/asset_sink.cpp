@@ -20,6 +20,11 @@ std::string AssetSink::PathOf(const std::string& name) {
 
 void AssetSink::Record(const std::string& name, const Image& image, Backing backing, bool written) {
     Image thumbnail = FitInto(image, kThumbnailSide, kThumbnailSide);
+    // Small sprites are shown enlarged with square pixels, so their detail
+    // can be judged.
+    int factor = std::min(3, kThumbnailSide / std::max(image.width, image.height));
+    if (factor > 1)
+        thumbnail = Enlarge(image, factor);
     std::lock_guard<std::mutex> guard(lock);
     if (!written)
         failures.push_back(name);

@@ -99,7 +99,7 @@ Image Nebula(uint32_t seed, Rgba a, Rgba b, int stars) {
         float r = TorusRidged(u + wu, v + wv, 3, 5, seed + 3);
         float density = std::pow(Clamp01(n * 1.25f - 0.2f), 2.2f);
         float filament = std::pow(r, 4.0f) * density;
-        Rgba c = Mix(a, b, Clamp01(r * 1.2f - 0.2f)) * (density * 0.32f + filament * 0.35f);
+        Rgba c = Mix(a, b, Clamp01(r * 1.2f - 0.2f)) * (density * 0.55f + filament * 0.6f);
         return Rgba{0.01f + c.r, 0.01f + c.g, 0.025f + c.b, 1};
     });
     AddStars(image, seed, stars, 0.9f);
@@ -151,7 +151,7 @@ Image Moon() {
         for (int x = 0; x < kSide; ++x) {
             float hx = height(float(x) + 1, float(y)) - height(float(x) - 1, float(y));
             float hy = height(float(x), float(y) + 1) - height(float(x), float(y) - 1);
-            float light = Clamp01(0.55f - 0.28f * (hx + hy));
+            float light = Clamp01(0.5f + 0.3f * (hx + hy)); // lit where the ground faces the upper left
             float albedo = 0.8f + 0.2f * TorusFbm(float(x) / kSide, float(y) / kSide, 2, 4, 0.5f, 405);
             float v = 0.2f * light * albedo;
             image.At(x, y) = {v * 0.95f, v * 0.95f, v * 1.05f, 1};

@@ -132,4 +132,12 @@ Image FitInto(const Image& image, int maxWidth, int maxHeight) {
     return out;
 }
 
+Image Enlarge(const Image& image, int factor) {
+    Image out(image.width * factor, image.height * factor);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            out.At(x, y) = image.At(x / factor, y / factor);
+    return out;
+}
+
 } // namespace assetgen

@@ -75,6 +75,9 @@ void DrawAdd(Image& dst, const Image& src, int x, int y);
 // Scaled down (never up) to fit inside maxWidth x maxHeight.
 Image FitInto(const Image& image, int maxWidth, int maxHeight);
 
+// Each pixel repeated factor x factor times.
+Image Enlarge(const Image& image, int factor);
+
 inline float Clamp01(float v) {
     return std::clamp(v, 0.0f, 1.0f);
 }

@@ -12,6 +12,12 @@ int Wrap(int i, int period) {
     return ((i % period) + period) % period;
 }
 
+// Octaves are shifted against each other so their lattice lines do not line
+// up into a visible grid; a shift keeps the period.
+float Shift(int octave, float step) {
+    return step * float(octave + 1);
+}
+
 float Fade(float t) {
     return t * t * t * (t * (t * 6 - 15) + 10);
 }
@@ -41,8 +47,8 @@ float TorusFbm(float u, float v, int basePeriod, int octaves, float gain, uint32
     float sum = 0, amplitude = 1, norm = 0;
     int period = basePeriod;
     for (int i = 0; i < octaves; ++i) {
-        sum +=
-            amplitude * TorusNoise(u * float(period), v * float(period), period, seed + uint32_t(i) * 977u);
+        sum += amplitude * TorusNoise(u * float(period) + Shift(i, 0.37f),
+                                      v * float(period) + Shift(i, 0.61f), period, seed + uint32_t(i) * 977u);
         norm += amplitude;
         amplitude *= gain;
         period *= 2;
@@ -54,8 +60,9 @@ float TorusRidged(float u, float v, int basePeriod, int octaves, uint32_t seed) 
     float sum = 0, amplitude = 1, norm = 0;
     int period = basePeriod;
     for (int i = 0; i < octaves; ++i) {
-        float n = 1 - std::fabs(TorusNoise(u * float(period), v * float(period), period,
-                                           seed + uint32_t(i) * 131u));
+        float n =
+            1 - std::fabs(TorusNoise(u * float(period) + Shift(i, 0.29f), v * float(period) + Shift(i, 0.53f),
+                                     period, seed + uint32_t(i) * 131u));
         sum += amplitude * n * n;
         norm += amplitude;
         amplitude *= 0.5f;
