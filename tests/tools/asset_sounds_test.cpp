@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "asset_test_files.h"
+#include "engine/wave_file.h"
 
 using namespace asset_test;
 
@@ -99,4 +100,21 @@ TEST_F(AssetSounds, BlankIsEightBitMonoSilenceWithHalvesLongerThanATick) {
     // Each half must outlast several 25 ms ticks, or the stream underruns.
     EXPECT_GT(double(wav.samples.size()) / 2 / wav.rate, 0.25);
     EXPECT_EQ(Peak(wav.samples, 0, wav.samples.size()), 0) << "the buffer starts silent";
+}
+
+TEST_F(AssetSounds, GameWaveReaderLoadsEverySoundAsMonoPcm) {
+    std::vector<std::string> names = EffectSoundNames();
+    names.insert(names.end(), {"dat\\thrust.wav", "dat\\blank.wav"});
+    for (const std::string& name : names) {
+        WaveFile wave;
+        ASSERT_EQ(wave.Open(name.c_str()), S_OK) << name;
+        ASSERT_NE(wave.format, nullptr) << name;
+        EXPECT_EQ(wave.format->wFormatTag, 1) << name;
+        EXPECT_EQ(wave.format->nChannels, 1) << name;
+        std::vector<uint8_t> data(wave.GetSize());
+        uint32_t got = 0;
+        ASSERT_GT(data.size(), 0u) << name;
+        EXPECT_EQ(wave.Read(data.data(), uint32_t(data.size()), &got), S_OK) << name;
+        EXPECT_EQ(got, data.size()) << name;
+    }
 }
