@@ -222,13 +222,17 @@ HullSpec GreenCamo(int m, float R) {
 HullSpec Hive(int m, float R) {
     HullSpec s;
     auto comb = [R](V2 p, float depth) {
-        float cell = 0.14f * R;
-        float qx = p.x / (cell * 1.732f), qy = p.y / cell;
-        float row = std::floor(qy);
-        float fx = Fract(qx + (int(row) % 2 ? 0.5f : 0)) - 0.5f, fy = Fract(qy) - 0.5f;
-        float edge = std::max(std::fabs(fx) * 1.6f, std::fabs(fy));
+        // Nearest centre of a hexagonal lattice, then the hexagon distance to it.
+        float size = 0.16f * R;
+        V2 period = {size * 1.7320508f, size};
+        auto local = [](float v, float step) { return v - step * std::floor(v / step) - step * 0.5f; };
+        V2 a = {local(p.x, period.x), local(p.y, period.y)};
+        V2 b = {local(p.x - period.x * 0.5f, period.x), local(p.y - period.y * 0.5f, period.y)};
+        V2 g = Dot(a, a) < Dot(b, b) ? a : b;
+        float edge =
+            std::max(std::fabs(g.y), std::fabs(g.x) * 0.8660254f + std::fabs(g.y) * 0.5f) / (size * 0.5f);
         Surface s = Plain(Hex(0xE0A020), 0.55f);
-        if (edge > 0.42f && depth > 0.04f * R)
+        if (edge > 0.82f && depth > 0.04f * R)
             s.albedo = Hex(0x6A3C05), s.relief = -0.025f * R;
         return s;
     };

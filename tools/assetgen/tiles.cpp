@@ -43,8 +43,8 @@ Image Bands() {
 Image Cells(int period, uint32_t seed, Rgba tint, float width) {
     return Tile([=](float u, float v) {
         CellSample c = TorusCells(u, v, period, seed);
-        float wall = Line(c.f2 - c.f1, width);
-        float glow = HashUnit(c.cell) > 0.85f ? 0.12f * std::exp(-c.f1 * 3) : 0;
+        float wall = Line(c.edge, width * 0.5f);
+        float glow = HashUnit(c.cell) > 0.8f ? 0.3f * std::exp(-c.f1 * c.f1 * 30) : 0; // a lit nucleus
         float n = TorusFbm(u, v, 4, 3, 0.5f, seed + 1) * 0.5f + 0.5f;
         float k = wall * (0.18f + 0.25f * n) + glow;
         return tint * k;

@@ -74,22 +74,35 @@ float TorusRidged(float u, float v, int basePeriod, int octaves, uint32_t seed) 
 CellSample TorusCells(float u, float v, int period, uint32_t seed) {
     float x = u * float(period), y = v * float(period);
     int ix = int(std::floor(x)), iy = int(std::floor(y));
-    CellSample best{1e9f, 1e9f, 0};
-    for (int j = -1; j <= 1; ++j)
-        for (int i = -1; i <= 1; ++i) {
-            int cx = ix + i, cy = iy + j;
-            uint32_t h = Hash(uint32_t(Wrap(cx, period)), uint32_t(Wrap(cy, period)), seed);
-            float px = float(cx) + HashUnit(h), py = float(cy) + HashUnit(Hash(h));
-            float d = std::hypot(px - x, py - y);
-            if (d < best.f1) {
-                best.f2 = best.f1;
-                best.f1 = d;
-                best.cell = h;
-            } else if (d < best.f2) {
-                best.f2 = d;
-            }
+    float px[9], py[9];
+    uint32_t hash[9];
+    int nearest = 0;
+    float f1 = 1e9f, f2 = 1e9f;
+    for (int k = 0; k < 9; ++k) {
+        int cx = ix + k % 3 - 1, cy = iy + k / 3 - 1;
+        hash[k] = Hash(uint32_t(Wrap(cx, period)), uint32_t(Wrap(cy, period)), seed);
+        px[k] = float(cx) + HashUnit(hash[k]);
+        py[k] = float(cy) + HashUnit(Hash(hash[k]));
+        float d = std::hypot(px[k] - x, py[k] - y);
+        if (d < f1) {
+            f2 = f1, f1 = d, nearest = k;
+        } else if (d < f2) {
+            f2 = d;
         }
-    return best;
+    }
+    // Distance to the cell's wall: the nearest bisector to another point.
+    float edge = 1e9f;
+    for (int k = 0; k < 9; ++k) {
+        if (k == nearest)
+            continue;
+        float dx = px[k] - px[nearest], dy = py[k] - py[nearest];
+        float len = std::hypot(dx, dy);
+        if (len < 1e-6f)
+            continue;
+        float mx = (px[k] + px[nearest]) * 0.5f, my = (py[k] + py[nearest]) * 0.5f;
+        edge = std::min(edge, ((mx - x) * dx + (my - y) * dy) / len);
+    }
+    return {f1, f2, edge, hash[nearest]};
 }
 
 } // namespace assetgen

@@ -18,10 +18,11 @@ float TorusFbm(float u, float v, int basePeriod, int octaves, float gain, uint32
 float TorusRidged(float u, float v, int basePeriod, int octaves, uint32_t seed);
 
 // Cellular noise: distances to the nearest and second nearest of one random
-// point per cell on a period x period grid over unit coordinates (distances
-// in cell units), and the hash of the nearest cell.
+// point per cell on a period x period grid over unit coordinates, the
+// distance to the wall of the nearest point's cell (all in cell units), and
+// the hash of that cell.
 struct CellSample {
-    float f1, f2;
+    float f1, f2, edge;
     uint32_t cell;
 };
 CellSample TorusCells(float u, float v, int period, uint32_t seed);
