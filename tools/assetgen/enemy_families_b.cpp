@@ -135,7 +135,7 @@ HullSpec Slime(int m, float R) {
 // Spider legs and glowing red eyes.
 HullSpec SpiderFire(int m, float R) {
     HullSpec s;
-    Rgba carapace = Hex(0x2A1A1C);
+    Rgba carapace = Hex(0x5A2A24);
     for (int leg = 0; leg < 4; ++leg) {
         float y = -0.35f + 0.25f * float(leg), knee = 0.6f + 0.04f * float(m);
         V2 hip = {0.2f, y}, kneeP = {knee, y - 0.25f + 0.1f * float(leg)},
@@ -149,14 +149,14 @@ HullSpec SpiderFire(int m, float R) {
     s.layers.push_back(Part(
         Oval(R, {0, 0.4f}, {0.34f + 0.02f * float(m), 0.42f}),
         [R](V2 p, float) {
-            Surface s = Plain(Hex(0x3A1E1E), 0.5f);
+            Surface s = Plain(Hex(0x6A2C24), 0.6f);
             if (std::fabs(p.x) < 0.06f * R && p.y > 0.2f * R)
                 s.albedo = Hex(0xD02010), s.emissive = 0.7f;
             return s;
         },
         0.06f * R, 0.25f * R));
     s.layers.push_back(
-        Part(Oval(R, {0, -0.2f}, {0.25f, 0.25f}), Paint(Hex(0x4A2626), 0.6f), 0.1f * R, 0.15f * R));
+        Part(Oval(R, {0, -0.2f}, {0.25f, 0.25f}), Paint(Hex(0x7A3428), 0.6f), 0.1f * R, 0.15f * R));
     s.layers.push_back(Part(Disc(R, {0.1f, -0.32f}, 0.06f), Glow(Hex(0xFF2010)), 0.2f * R, 0.03f * R));
     s.layers.push_back(Part(Disc(R, {0.2f, -0.22f}, 0.04f), Glow(Hex(0xFF4020)), 0.2f * R, 0.02f * R));
     if (m >= 3) // fangs

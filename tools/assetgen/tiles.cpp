@@ -46,7 +46,7 @@ Image Cells(int period, uint32_t seed, Rgba tint, float width) {
         float wall = Line(c.edge, width * 0.5f);
         float glow = HashUnit(c.cell) > 0.8f ? 0.3f * std::exp(-c.f1 * c.f1 * 30) : 0; // a lit nucleus
         float n = TorusFbm(u, v, 4, 3, 0.5f, seed + 1) * 0.5f + 0.5f;
-        float k = wall * (0.18f + 0.25f * n) + glow;
+        float k = wall * (0.13f + 0.2f * n) + glow;
         return tint * k;
     });
 }
