@@ -248,3 +248,30 @@ TEST_F(AssetImages, BmpFilesAreUncompressed24BitWindowsBitmaps) {
         EXPECT_EQ(Le32(&bytes[30]), 0u) << name << " must not be compressed";
     }
 }
+
+TEST_F(AssetImages, LetteringFillsItsBannerAndTheEmblemsAreDrawn) {
+    // Lettering that failed to render would leave an empty picture.
+    for (const char* name : {"dat\\titleWordB.png", "dat\\missionOver.png", "dat\\missionComplete.png",
+                             "dat\\missionExcelled.png", "dat\\bonusSniper.png", "dat\\bonusXenocide.png",
+                             "dat\\bonusKiller.png", "dat\\bonusHunter.png", "dat\\bonusManiac.png",
+                             "dat\\WX-logo1.png", "dat\\TJ-logo1.png", "dat\\PMK-logo1.png"}) {
+        platform::DecodedImage image = Load(name);
+        Box box = KeptBox(image);
+        EXPECT_GE(box.right - box.left + 1, image.width / 2) << name;
+        size_t solid =
+            std::count_if(image.argb.begin(), image.argb.end(), [](uint32_t c) { return Alpha(c) > 200; });
+        EXPECT_GT(solid, image.argb.size() / 20) << name << " has almost nothing solid in it";
+        EXPECT_LT(Alpha(image.argb[0]), 8u) << name << " should sit on a transparent surround";
+    }
+}
+
+TEST_F(AssetImages, MembersOfAnEnemyFamilyDifferInOutline) {
+    std::vector<std::string> names = EnemyNames();
+    for (size_t set = 0; set < 16; ++set)
+        for (size_t a = 0; a < 6; ++a)
+            for (size_t b = a + 1; b < 6; ++b) {
+                platform::DecodedImage x = Load(names[set * 6 + a]), y = Load(names[set * 6 + b]);
+                EXPECT_FALSE(x.width == y.width && x.argb == y.argb)
+                    << names[set * 6 + a] << " and " << names[set * 6 + b] << " are the same picture";
+            }
+}

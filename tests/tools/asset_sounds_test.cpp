@@ -91,6 +91,18 @@ TEST_F(AssetSounds, ThrustLoopsWithoutAClick) {
     EXPECT_GT(whole, 3000.0);
 }
 
+TEST_F(AssetSounds, EverySoundIsItsOwn) {
+    std::vector<std::string> names = EffectSoundNames();
+    names.push_back("dat\\thrust.wav");
+    std::vector<std::vector<int32_t>> seen;
+    for (const std::string& name : names) {
+        Wav wav = Load(name);
+        for (const auto& other : seen)
+            EXPECT_NE(wav.samples, other) << name << " repeats another sound";
+        seen.push_back(wav.samples);
+    }
+}
+
 TEST_F(AssetSounds, BlankIsEightBitMonoSilenceWithHalvesLongerThanATick) {
     Wav wav = Load("dat\\blank.wav");
     EXPECT_EQ(wav.formatTag, 1u);
