@@ -1,8 +1,10 @@
 // Every test here runs with the platform headless, so message boxes print
 // "caption: text" to stderr instead of opening a window, and with its own
-// instance lock, so a game running beside the tests does not interfere.
+// instance lock, so a game or another test running beside it does not interfere.
 #include <cstdlib>
 #include <string>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +16,9 @@ class HeadlessEnvironment : public testing::Environment {
   public:
     void SetUp() override {
         setenv("BACKFIRE_HEADLESS", "1", 1);
-        const std::string lock = testing::TempDir() + "backfire_unit_tests.lock";
+        // One lock per process: CTest runs the cases of this program side by side.
+        const std::string lock =
+            testing::TempDir() + "backfire_unit_tests_" + std::to_string(getpid()) + ".lock";
         setenv("BACKFIRE_INSTANCE_LOCK", lock.c_str(), 1);
         ASSERT_TRUE(platform::StartHarness());
     }
