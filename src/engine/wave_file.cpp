@@ -55,13 +55,15 @@ HRESULT WaveFile::OpenMemory(const void* bytes, uint32_t length) {
 HRESULT WaveFile::OpenHandle(HMMIO handle) {
     file = handle;
     HRESULT result = ReadFormat();
-    if (FAILED(result)) {
+    if (SUCCEEDED(result))
+        result = ResetFile();
+    if (FAILED(result)) { // a refused file leaves nothing open and no format behind
         Close();
+        formatBytes.clear();
+        format = nullptr;
         return result;
     }
-    result = ResetFile();
-    if (SUCCEEDED(result))
-        size = dataChunk.cksize;
+    size = dataChunk.cksize;
     return result;
 }
 

@@ -47,6 +47,9 @@ TEST_F(WaveFileTest, RefusesFilesThatAreNotWholeWaves) {
         // a non-PCM format whose extra bytes would run past the "fmt " chunk
         {"extra overrun",
          Chunk("RIFF", "WAVE" + Chunk("fmt ", Format(1, 22050, 16, 2) + Word(40, 2)) + Chunk("data", data))},
+        // a "fmt " whose size swallows the rest of the file, "data" included
+        {"fmt overrun", Chunk("RIFF", "WAVE" + std::string("fmt ") + Word(0x2010) + Format(1, 22050, 16) +
+                                          Chunk("data", data))},
         {"empty", ""},
     };
     for (const auto& [name, bytes] : cases) {
@@ -54,6 +57,8 @@ TEST_F(WaveFileTest, RefusesFilesThatAreNotWholeWaves) {
         WaveFile wave;
         EXPECT_EQ(wave.Open("bad.wav"), E_FAIL) << name;
         EXPECT_EQ(wave.GetSize(), 0u) << name;
+        EXPECT_EQ(wave.format, nullptr) << name;
+        EXPECT_EQ(wave.file, nullptr) << name;
         WaveFile memory;
         EXPECT_NE(memory.OpenMemory(bytes.data(), static_cast<uint32_t>(bytes.size())), S_OK) << name;
     }
