@@ -11,7 +11,7 @@ class GameView {
     int32_t showPointer = 0;
     int32_t mouseX = 0;
     int32_t mouseY = 0;
-    int32_t screenWidth;  // back-buffer size at construction
+    int32_t screenWidth; // back-buffer size at construction
     int32_t screenHeight;
     int32_t finished = 0; // 1 once the view is done; its owner then deletes it
 

@@ -26,9 +26,9 @@ struct Particle {
 class ParticleEmitter {
   public:
     int32_t capacity;
-    VideoDataObject* vertices = nullptr; // capacity + 1 triangles; owned by TheVideoList
+    std::unique_ptr<VideoDataObject> vertices; // capacity + 1 triangles
     std::unique_ptr<Particle[]> particles;
-    VideoDataObject* texture = nullptr; // owned by TheVideoList
+    std::unique_ptr<VideoDataObject> texture;
     float originX = 0.0f;
     float originY = 0.0f;
     int32_t hasOrigin = 0;

@@ -41,8 +41,8 @@ class PlayField : public GameView {
     std::unique_ptr<Bitmap> flareBitmap;
     std::unique_ptr<Bitmap> backdrops[BackdropCount];
     std::unique_ptr<Bitmap> tiles[TileCount];
-    int32_t backdropIndex = -1; // -1 none
-    int32_t tileIndex = -1;     // -1 none
+    int32_t backdropIndex = -1;   // -1 none
+    int32_t tileIndex = -1;       // -1 none
     int32_t transitionTimer = -1; // -1 idle, else 0..40
 
     std::unique_ptr<ParticleEmitter> sparkEmitter;
@@ -79,7 +79,7 @@ class PlayField : public GameView {
     int32_t startPending = 1;
     int32_t gameOverTimer = 0;
     int32_t paused = 0;
-    int32_t freezeTimer = 0;   // white flash; the world stands still while above 6
+    int32_t freezeTimer = 0; // white flash; the world stands still while above 6
     int32_t tipTimer = 0;
     int32_t redFlashTimer = 0;
     float shakePhase = 0.0f;

@@ -2,14 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 class VideoDataObject;
 
 class RingMesh {
   public:
     int32_t segments;
-    VideoDataObject* vertices = nullptr; // segments x 6 vertices; owned by TheVideoList
-    VideoDataObject* texture = nullptr;  // owned by TheVideoList
+    std::unique_ptr<VideoDataObject> vertices; // segments x 6 vertices
+    std::unique_ptr<VideoDataObject> texture;
 
     // Segments below 3 are raised to 3.
     RingMesh(int32_t segments, const char* textureFile);
