@@ -1,3 +1,5 @@
+// The first mode on the stack: three logos over a drifting star field for 200
+// ticks or until a key is released, then the main menu replaces it.
 #pragma once
 
 #include <cstdint>
@@ -6,7 +8,6 @@
 #include "core/game_mode.h"
 #include "engine/bitmap.h"
 
-// The first mode on the stack: three logos over a drifting star field.
 class IntroMode : public GameMode {
   public:
     std::unique_ptr<Bitmap> background;
@@ -16,7 +17,10 @@ class IntroMode : public GameMode {
 
     IntroMode(int32_t tag, const char* name);
     ~IntroMode() override;
-
     int32_t Exit() override;
     int32_t Tick() override;
+
+  private:
+    // Asks once for the main menu in place of the intro.
+    void ReplaceWithMenu();
 };
