@@ -1,0 +1,92 @@
+#include "shell/first_option_mode.h"
+
+#include "core/main_loop.h"
+#include "mode_test_app.h"
+#include "shell/game_state.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+class FirstOptionModeTest : public ModeTestApp {
+  protected:
+    void SetUp() override {
+        ModeTestApp::SetUp();
+        mode = std::make_unique<FirstOptionMode>(0, "FIRSTOPTION_MODE");
+        mode->Enter();
+    }
+    void TearDown() override {
+        delete NextMode;
+        NextMode = nullptr;
+        mode->Exit();
+        mode.reset();
+        ModeTestApp::TearDown();
+    }
+    std::unique_ptr<FirstOptionMode> mode;
+};
+
+} // namespace
+
+TEST_F(FirstOptionModeTest, RowsInOrderWithGapsAroundPlay) {
+    const MenuList& menu = *mode->menu;
+    ASSERT_EQ(menu.count, 10);
+    const int32_t ids[10] = {3, 2, 4, 5, 7, 6, 8, 1, 8, 0};
+    for (int32_t i = 0; i < 10; ++i)
+        EXPECT_EQ(menu.ids[i], ids[i]);
+    EXPECT_STREQ(menu.labels[1], "Sound: ON");
+    EXPECT_STREQ(menu.labels[6], "");
+    EXPECT_STREQ(menu.labels[9], "QUIT GAME");
+    // 600 / 2 - 150 + 150
+    EXPECT_FLOAT_EQ(menu.top, 300.0f);
+    EXPECT_EQ(DefaultFill, static_cast<uint32_t>(WindowAlpha) << 24 | 0x323232u);
+}
+
+TEST_F(FirstOptionModeTest, TogglingSoundRelabelsAtOnceAndRestartsThePointer) {
+    mode->menu->pointerY = mode->menu->top + 40.0f;
+    mode->menu->Select();
+    for (int32_t tick = 0; tick < 46; ++tick) {
+        EXPECT_EQ(TheOptions.soundOn, 1);
+        mode->Tick();
+    }
+    EXPECT_EQ(TheOptions.soundOn, 0);
+    EXPECT_STREQ(mode->menu->labels[1], "Sound: OFF");
+    EXPECT_EQ(mode->menu->selected, -1);
+    EXPECT_FLOAT_EQ(mode->menu->pointerY, mode->menu->top);
+    EXPECT_EQ(mode->status, 0);
+}
+
+TEST_F(FirstOptionModeTest, OptionRowsPushTheirMenusAndPlayLetsThePointerRunOn) {
+    mode->Act(MainMenuThrustSpeed);
+    EXPECT_EQ(mode->status, 1);
+    ASSERT_NE(NextMode, nullptr);
+    EXPECT_STREQ(NextMode->GetName(), "GAMETHRUSTMODE");
+    // while the pushed menu is about to open the main menu does nothing
+    const float pointer = mode->menu->pointerY;
+    mode->Tick();
+    EXPECT_FLOAT_EQ(mode->menu->pointerY, pointer);
+
+    mode->status = 0;
+    mode->menu->selected = 7;
+    mode->Act(MainMenuPlay);
+    EXPECT_EQ(mode->menu->selected, -1);
+    EXPECT_EQ(mode->status, 0);
+}
+
+TEST_F(FirstOptionModeTest, F4ReleaseUnlocksEveryMissionAndLeavingSavesTheOptions) {
+    Queue(InputKeyUp, 0x73);
+    mode->Tick();
+    EXPECT_EQ(UnlockedMissionCount(), MissionCount);
+
+    TheOptions.difficulty = 2;
+    mode->Exit();
+    mode.reset();
+    ASSERT_TRUE(std::filesystem::exists("options.dat"));
+    SetDefaultOptions();
+    LoadOptions("options.dat");
+    EXPECT_EQ(TheOptions.difficulty, 2);
+    mode = std::make_unique<FirstOptionMode>(0, "FIRSTOPTION_MODE");
+    mode->Enter();
+}

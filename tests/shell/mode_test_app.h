@@ -1,0 +1,41 @@
+// The application on a recording device, 800 x 600, with a fresh scratch
+// working directory, so modes can tick, draw and write their files.
+#pragma once
+
+#include "core/input_event.h"
+#include "engine/sprite_test_app.h"
+
+#include <filesystem>
+#include <string>
+
+class ModeTestApp : public SpriteTestApp {
+  protected:
+    void SetUp() override {
+        SpriteTestApp::SetUp();
+        app.presentParams.BackBufferWidth = 800;
+        app.presentParams.BackBufferHeight = 600;
+        previous = std::filesystem::current_path();
+        scratch = std::filesystem::temp_directory_path() /
+                  ("backfire_modes_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(scratch);
+        std::filesystem::create_directories(scratch);
+        std::filesystem::current_path(scratch);
+    }
+    void TearDown() override {
+        while (InputEvent* event = app.TakeEvent())
+            delete event;
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(scratch);
+        SpriteTestApp::TearDown();
+    }
+    void Queue(int32_t kind, int32_t keyCode) {
+        static const char* const names[] = {"KEY DOWN", "KEY UP", "LMB DOWN", "LMB UP", "RMB DOWN", "RMB UP"};
+        InputEvent* event = new InputEvent(kind, names[kind]);
+        event->keyCode = keyCode;
+        app.events.Add(event);
+    }
+
+    std::filesystem::path previous;
+    std::filesystem::path scratch;
+};
