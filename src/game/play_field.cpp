@@ -145,6 +145,8 @@ void PlayField::StartLevel() {
 }
 
 void PlayField::SpawnEnemy() {
+    if (!ThePlayer || !mainList)
+        return;
     spawnTimer = 0.0f;
     const int32_t type = ClampInt(crt::rand() % 5 + 2 * levelIndex, 0, EnemyTypeCount - 1);
     auto* enemy = new Enemy(EnemyTag, type);

@@ -105,6 +105,7 @@ class PlayField : public GameView {
     // Clears the bonus block, replaces mainList, advances the level and makes
     // the ship when there is none.
     void StartLevel();
+    // Places one enemy behind the ship; nothing before the first level or without a ship.
     void SpawnEnemy();
     // The image shown over the game-over statistics, from lastLevelIndex.
     Bitmap* GameOverImage();
