@@ -7,8 +7,10 @@
 #include "engine/run_log.h"
 #include "game/mission_table.h"
 #include "shell/game_state.h"
+#include "shell/mission_select_mode.h"
 #include "shell/music_stream.h"
 #include "shell/option_mode.h"
+#include "shell/play_mode.h"
 #include "shell/services.h"
 #include "shell/star_field.h"
 #include "shell/turtle.h"
@@ -87,6 +89,14 @@ void FirstOptionMode::Act(int32_t id) {
     case MainMenuQuit:
         PostQuitMessage(0);
         break;
+    case MainMenuPlay:
+        // The very first game goes straight into the first mission.
+        if (TheProgress.gamesPlayed > 0)
+            NextMode = new MissionSelectMode(0, "MISSION_SELECT_MODE");
+        else
+            NextMode = new PlayMode(0, TheOptions.gameSpeedFactor);
+        status = 1;
+        break;
     case MainMenuSound:
         TheOptions.soundOn = TheOptions.soundOn ? 0 : 1;
         BuildMenu();
@@ -118,7 +128,7 @@ void FirstOptionMode::Act(int32_t id) {
         status = 1;
         break;
     default:
-        // Rows without a mode to open (so far "Play") let the pointer run on.
+        // Any other row lets the pointer run on.
         menu->selected = -1;
         menu->blinkTimer = -1;
         break;

@@ -58,7 +58,7 @@ TEST_F(FirstOptionModeTest, TogglingSoundRelabelsAtOnceAndRestartsThePointer) {
     EXPECT_EQ(mode->status, 0);
 }
 
-TEST_F(FirstOptionModeTest, OptionRowsPushTheirMenusAndPlayLetsThePointerRunOn) {
+TEST_F(FirstOptionModeTest, RowsPushTheirModes) {
     mode->Act(MainMenuThrustSpeed);
     EXPECT_EQ(mode->status, 1);
     ASSERT_NE(NextMode, nullptr);
@@ -68,9 +68,26 @@ TEST_F(FirstOptionModeTest, OptionRowsPushTheirMenusAndPlayLetsThePointerRunOn) 
     mode->Tick();
     EXPECT_FLOAT_EQ(mode->menu->pointerY, pointer);
 
+    delete NextMode;
+    NextMode = nullptr;
+
+    // the very first game starts at once; later ones choose their mission
     mode->status = 0;
-    mode->menu->selected = 7;
     mode->Act(MainMenuPlay);
+    ASSERT_NE(NextMode, nullptr);
+    EXPECT_STREQ(NextMode->GetName(), "PLAY_MODE");
+    delete NextMode;
+    TheProgress.gamesPlayed = 1;
+    mode->Act(MainMenuPlay);
+    ASSERT_NE(NextMode, nullptr);
+    EXPECT_STREQ(NextMode->GetName(), "MISSION_SELECT_MODE");
+
+    // a gap row's id lets the pointer run on
+    delete NextMode;
+    NextMode = nullptr;
+    mode->status = 0;
+    mode->menu->selected = 6;
+    mode->Act(MainMenuGap);
     EXPECT_EQ(mode->menu->selected, -1);
     EXPECT_EQ(mode->status, 0);
 }
