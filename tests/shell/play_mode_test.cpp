@@ -1,0 +1,71 @@
+#include "shell/play_mode.h"
+
+#include "core/main_loop.h"
+#include "game/play_field.h"
+#include "mode_test_app.h"
+#include "shell/game_state.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class PlayModeTest : public ModeTestApp {
+  protected:
+    void SetUp() override {
+        ModeTestApp::SetUp();
+        SetDefaultOptions();
+        ClearProgress();
+    }
+};
+
+} // namespace
+
+TEST_F(PlayModeTest, EscapeLeavesAtOnceWithoutResultsOrSaving) {
+    PlayMode play(0, 1.0f);
+    play.Enter();
+    EXPECT_EQ(ThePlayMode, &play);
+    EXPECT_EQ(ThePlayField, play.field.get());
+    Queue(InputKeyDown, 27);
+    Queue(InputKeyUp, 27);
+    play.Tick();
+    EXPECT_EQ(play.status, 2);
+    EXPECT_EQ(NextMode, nullptr);
+    EXPECT_EQ(play.pauseOpen, 0);
+    EXPECT_FALSE(std::filesystem::exists("game.dat"));
+    play.Exit();
+}
+
+TEST_F(PlayModeTest, PlayHintIsGivenOnlyInTheVeryFirstGame) {
+    {
+        PlayMode first(0, 1.0f);
+        first.Enter();
+        first.Tick();
+        EXPECT_EQ(first.tipShown, 1);
+        first.Exit();
+    }
+    EXPECT_EQ(ThePlayField, nullptr);
+    TheProgress.gamesPlayed = 3;
+    PlayMode later(0, 1.0f);
+    later.Enter();
+    later.Tick();
+    EXPECT_EQ(later.tipShown, 0);
+    later.Exit();
+}
+
+TEST_F(PlayModeTest, PauseButtonsContinueOrQuit) {
+    PlayMode play(0, 1.0f);
+    play.Enter();
+    play.pauseOpen = 1;
+    const int32_t cx = 400;
+    const int32_t cy = 300;
+    play.pauseWindow->HandleEvent(PaneLeftDown, cx, cy - 20);
+    play.pauseWindow->HandleEvent(PaneLeftUp, cx, cy - 20);
+    EXPECT_EQ(play.pauseOpen, 0);
+    EXPECT_EQ(play.status, 0);
+    play.pauseWindow->HandleEvent(PaneLeftDown, cx, cy + 30);
+    play.pauseWindow->HandleEvent(PaneLeftUp, cx, cy + 30);
+    EXPECT_EQ(play.status, 2);
+    play.Exit();
+}
