@@ -1,9 +1,11 @@
 // The application on a recording device, 800 x 600, with a fresh scratch
-// working directory, so modes can tick, draw and write their files.
+// working directory, so modes can tick, draw and write their files; the
+// game state is back at its defaults afterwards.
 #pragma once
 
 #include "core/input_event.h"
 #include "engine/sprite_test_app.h"
+#include "shell/game_state.h"
 
 #include <filesystem>
 #include <string>
@@ -27,6 +29,9 @@ class ModeTestApp : public SpriteTestApp {
             delete event;
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(scratch);
+        // The game state is global: later tests start from the defaults.
+        ClearProgress();
+        SetDefaultOptions();
         SpriteTestApp::TearDown();
     }
     void Queue(int32_t kind, int32_t keyCode) {
