@@ -1,7 +1,10 @@
 #include "platform/raster.h"
 
+#include "platform/raster_simd.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
 namespace platform {
@@ -108,15 +111,16 @@ template <bool Pow2> struct PointSampler {
         }
         return Wrap(i, size, Pow2);
     }
-    uint32_t Sample(int64_t s, int64_t t, uint32_t) const {
+    [[gnu::always_inline]] uint32_t Sample(int64_t s, int64_t t, uint32_t) const {
         return level.texels[Index(t, level.height) * level.pitch + Index(s, level.width)];
     }
 };
 
-template <bool Pow2> struct BilinearSampler {
+// Fast selects the four-channel blend of raster_simd.h where it exists.
+template <bool Pow2, bool Fast> struct BilinearSampler {
     TexelSource level;
 
-    uint32_t Sample(int64_t s, int64_t t, uint32_t) const {
+    [[gnu::always_inline]] uint32_t Sample(int64_t s, int64_t t, uint32_t) const {
         const int64_t ss = s - kTexelOne / 2, tt = t - kTexelOne / 2;
         const uint32_t fx = static_cast<uint32_t>(ss >> (kTexelBits - 8)) & 0xFFu;
         const uint32_t fy = static_cast<uint32_t>(tt >> (kTexelBits - 8)) & 0xFFu;
@@ -124,6 +128,19 @@ template <bool Pow2> struct BilinearSampler {
         const int64_t x1 = Wrap((ss >> kTexelBits) + 1, level.width, Pow2);
         const uint32_t* row0 = level.texels + Wrap(tt >> kTexelBits, level.height, Pow2) * level.pitch;
         const uint32_t* row1 = level.texels + Wrap((tt >> kTexelBits) + 1, level.height, Pow2) * level.pitch;
+#if defined(__SSE2__)
+        if constexpr (Fast) {
+            uint64_t top = 0, bottom = 0;
+            if (x1 == x0 + 1) { // the usual case: both texels of a row side by side
+                std::memcpy(&top, row0 + x0, sizeof top);
+                std::memcpy(&bottom, row1 + x0, sizeof bottom);
+            } else {
+                top = row0[x0] | uint64_t{row0[x1]} << 32;
+                bottom = row1[x0] | uint64_t{row1[x1]} << 32;
+            }
+            return BlendBilinear(top, bottom, fx, fy);
+        }
+#endif
         const uint32_t c00 = row0[x0], c10 = row0[x1], c01 = row1[x0], c11 = row1[x1];
         const uint32_t w00 = (256 - fx) * (256 - fy), w10 = fx * (256 - fy), w01 = (256 - fx) * fy,
                        w11 = fx * fy;
@@ -184,6 +201,41 @@ bool AlphaPasses(RasterCompare func, uint32_t alpha, uint32_t ref) {
     }
     return true;
 }
+
+// The alpha test as one unsigned range check: a pixel passes when
+// alpha - lo <= span, the verdict inverted for NotEqual and Never.
+struct AlphaWindow {
+    uint32_t lo = 0, span = 255;
+    bool invert = false;
+
+    static AlphaWindow For(const RasterState& st) {
+        const uint32_t ref = st.alphaRef;
+        constexpr AlphaWindow kNever{0, 255, true};
+        if (!st.alphaTest) {
+            return {};
+        }
+        switch (st.alphaFunc) {
+        case RasterCompare::Never:
+            return kNever;
+        case RasterCompare::Less:
+            return ref == 0 ? kNever : AlphaWindow{0, ref - 1, false};
+        case RasterCompare::Equal:
+            return {ref, 0, false};
+        case RasterCompare::LessEqual:
+            return {0, ref, false};
+        case RasterCompare::Greater:
+            return ref == 255 ? kNever : AlphaWindow{ref + 1, 254 - ref, false};
+        case RasterCompare::NotEqual:
+            return {ref, 0, true};
+        case RasterCompare::GreaterEqual:
+            return {ref, 255 - ref, false};
+        case RasterCompare::Always:
+            return {};
+        }
+        return {};
+    }
+    bool Passes(uint32_t alpha) const { return (alpha - lo <= span) != invert; }
+};
 
 uint32_t BlendFactor(RasterBlend factor, uint32_t src, uint32_t srcAlpha, uint32_t dst) {
     switch (factor) {
@@ -263,18 +315,27 @@ enum class BlendKind { None, Over, Add, Other };
 // time: colour = texel x diffuse, alpha = texel alpha (times the diffuse
 // alpha when AlphaModulate); results equal GenericShader's bit for bit. White
 // marks a constant diffuse of 0xFFFFFFFF, by which Mul255 multiplies exactly.
+// The alpha test and blend factors are held by value so that the compiler
+// need not reload them after every pixel store.
 template <bool AlphaModulate, BlendKind Blend, bool White> struct ModulateShader {
-    const RasterState& st;
-    void operator()(uint32_t diffuse, uint32_t texel, uint32_t* pixel) const {
-        const uint32_t alpha = AlphaModulate && !White ? Mul255(texel >> 24, diffuse >> 24) : texel >> 24;
-        if (st.alphaTest && !AlphaPasses(st.alphaFunc, alpha, st.alphaRef)) {
-            return;
-        }
-        uint32_t src = texel & 0x00FFFFFFu;
+    AlphaWindow test;
+    RasterBlend srcBlend, destBlend;
+    [[gnu::always_inline]] void operator()(uint32_t diffuse, uint32_t texel, uint32_t* pixel) const {
+        uint32_t src = texel & 0x00FFFFFFu, alpha = texel >> 24;
         if constexpr (!White) {
+#if defined(__SSE2__)
+            const uint32_t product = Modulate4(texel, diffuse);
+            src = product & 0x00FFFFFFu;
+            alpha = AlphaModulate ? product >> 24 : alpha;
+#else
             src = Mul255(Channel(texel, 0), Channel(diffuse, 0)) |
                   Mul255(Channel(texel, 8), Channel(diffuse, 8)) << 8 |
                   Mul255(Channel(texel, 16), Channel(diffuse, 16)) << 16;
+            alpha = AlphaModulate ? Mul255(alpha, diffuse >> 24) : alpha;
+#endif
+        }
+        if (!test.Passes(alpha)) {
+            return;
         }
         const uint32_t dst = *pixel;
         if constexpr (Blend == BlendKind::None) {
@@ -286,14 +347,18 @@ template <bool AlphaModulate, BlendKind Blend, bool White> struct ModulateShader
             const uint32_t g = Channel(src, 8) * alpha + Channel(dst, 8) * (255 - alpha) + 0x7Fu;
             *pixel = 0xFF000000u | Div255Pair(rb) | Div255Pair(g) << 8;
         } else if constexpr (Blend == BlendKind::Add) {
+#if defined(__SSE2__)
+            *pixel = 0xFF000000u | AddSaturated4(src, dst);
+#else
             *pixel = 0xFF000000u | SaturatedPair(src & 0x00FF00FFu, dst & 0x00FF00FFu) |
                      SaturatedPair(Channel(src, 8), Channel(dst, 8)) << 8;
+#endif
         } else {
             uint32_t out = 0xFF000000u;
             for (int shift = 0; shift < 24; shift += 8) {
                 const uint32_t c = Channel(src, shift), d = Channel(dst, shift);
-                const uint32_t sum = c * BlendFactor(st.srcBlend, c, alpha, d) +
-                                     d * BlendFactor(st.destBlend, c, alpha, d) + 127;
+                const uint32_t sum =
+                    c * BlendFactor(srcBlend, c, alpha, d) + d * BlendFactor(destBlend, c, alpha, d) + 127;
                 out |= std::min<uint32_t>(sum / 255, 255) << shift;
             }
             *pixel = out;
@@ -307,22 +372,93 @@ struct Planes {
     uint32_t flatColour;
 };
 
-template <typename Sampler, bool Gouraud, typename Shader>
+// The span ends of successive rows, stepped with exact quotients and
+// remainders instead of three divisions per row: row dj's bounds equal
+// CeilDiv(-value, stepX) and FloorDiv(value, -stepX) of that row's edge values.
+class SpanStepper {
+  public:
+    explicit SpanStepper(const Edge (&edges)[3]) {
+        for (int k = 0; k < 3; ++k) {
+            const Edge& e = edges[k];
+            Bound& b = bounds[k];
+            b.kind = e.stepX > 0 ? Kind::Lower : e.stepX < 0 ? Kind::Upper : Kind::Level;
+            if (b.kind == Kind::Level) {
+                b.q = e.c; // the edge value itself, which only changes from row to row
+                b.dq = e.stepY;
+                continue;
+            }
+            const bool lower = b.kind == Kind::Lower;
+            b.divisor = lower ? e.stepX : -e.stepX;
+            const int64_t start = lower ? -e.c : e.c, step = lower ? -e.stepY : e.stepY;
+            b.q = FloorDiv(start, b.divisor);
+            b.r = start - b.q * b.divisor;
+            b.dq = FloorDiv(step, b.divisor);
+            b.dr = step - b.dq * b.divisor;
+        }
+    }
+
+    // Narrows [lo, hi] to the next row's span, then moves on a row.
+    void Next(int64_t* lo, int64_t* hi) {
+        for (Bound& b : bounds) {
+            switch (b.kind) {
+            case Kind::Lower:
+                *lo = std::max(*lo, b.q + (b.r != 0));
+                break;
+            case Kind::Upper:
+                *hi = std::min(*hi, b.q);
+                break;
+            case Kind::Level:
+                if (b.q < 0) {
+                    *hi = -1;
+                }
+                b.q += b.dq;
+                continue;
+            }
+            b.q += b.dq;
+            b.r += b.dr;
+            if (b.r >= b.divisor) {
+                b.r -= b.divisor;
+                ++b.q;
+            }
+        }
+    }
+
+  private:
+    enum class Kind : uint8_t { Lower, Upper, Level };
+    struct Bound {
+        Kind kind;
+        int64_t q = 0, r = 0, dq = 0, dr = 0, divisor = 1; // value = q divisor + r, 0 <= r < divisor
+    };
+    Bound bounds[3];
+};
+
+template <typename Sampler, bool Gouraud, bool Stepped, typename Shader>
 int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Sampler& sampler,
              const Shader& shade, const RasterTarget& target) {
     constexpr bool kTextured = !std::is_same_v<Sampler, NoSampler>;
     int64_t covered = 0;
+    [[maybe_unused]] auto stepper = [&edges] {
+        if constexpr (Stepped) {
+            return SpanStepper(edges);
+        } else {
+            return 0;
+        }
+    }();
     for (int32_t j = g.top; j <= g.bottom; ++j) {
         const int64_t dj = j - g.top;
         int64_t lo = 0, hi = g.right - g.left;
-        for (const Edge& e : edges) {
-            const int64_t value = e.c + e.stepY * dj; // edge value at (left, j)
-            if (e.stepX > 0) {
-                lo = std::max(lo, CeilDiv(-value, e.stepX));
-            } else if (e.stepX < 0) {
-                hi = std::min(hi, FloorDiv(value, -e.stepX));
-            } else if (value < 0) {
-                hi = -1;
+        if constexpr (Stepped) {
+            stepper.Next(&lo, &hi);
+        } else {
+            for (const Edge& e : edges) {
+                const int64_t value = e.c + e.stepY * dj; // edge value at (left, j)
+                if (e.stepX > 0) {
+                    lo = std::max(lo, CeilDiv(-value, e.stepX));
+                } else if (e.stepX < 0) {
+                    hi = std::min(hi, FloorDiv(value, -e.stepX));
+                } else if (value < 0) {
+                    hi = -1;
+                }
             }
         }
         if (lo > hi) {
@@ -361,11 +497,12 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
     return covered;
 }
 
-template <typename Sampler, typename Shader>
+// The specialised shaders always step their spans; the reference divides.
+template <typename Sampler, typename Shader, bool Stepped = true>
 int64_t ScanWith(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Sampler& sampler,
                  const Shader& shade, const RasterTarget& target, bool gouraud) {
-    return gouraud ? Scan<Sampler, true>(g, edges, planes, sampler, shade, target)
-                   : Scan<Sampler, false>(g, edges, planes, sampler, shade, target);
+    return gouraud ? Scan<Sampler, true, Stepped>(g, edges, planes, sampler, shade, target)
+                   : Scan<Sampler, false, Stepped>(g, edges, planes, sampler, shade, target);
 }
 
 bool IsTextureTimesDiffuse(RasterArg a, RasterArg b) {
@@ -376,19 +513,26 @@ bool IsTextureTimesDiffuse(RasterArg a, RasterArg b) {
 template <bool AlphaModulate, bool White, typename Sampler>
 int64_t ScanBlended(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                     const Sampler& sampler, const RasterTarget& target, bool gouraud) {
+    const AlphaWindow test = AlphaWindow::For(st);
     if (!st.blend) {
-        return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::None, White>{st},
-                        target, gouraud);
+        return ScanWith(
+            g, edges, planes, sampler,
+            ModulateShader<AlphaModulate, BlendKind::None, White>{test, st.srcBlend, st.destBlend}, target,
+            gouraud);
     }
     if (st.srcBlend == RasterBlend::SrcAlpha && st.destBlend == RasterBlend::InvSrcAlpha) {
-        return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::Over, White>{st},
-                        target, gouraud);
+        return ScanWith(
+            g, edges, planes, sampler,
+            ModulateShader<AlphaModulate, BlendKind::Over, White>{test, st.srcBlend, st.destBlend}, target,
+            gouraud);
     }
     if (st.srcBlend == RasterBlend::One && st.destBlend == RasterBlend::One) {
-        return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::Add, White>{st},
+        return ScanWith(g, edges, planes, sampler,
+                        ModulateShader<AlphaModulate, BlendKind::Add, White>{test, st.srcBlend, st.destBlend},
                         target, gouraud);
     }
-    return ScanWith(g, edges, planes, sampler, ModulateShader<AlphaModulate, BlendKind::Other, White>{st},
+    return ScanWith(g, edges, planes, sampler,
+                    ModulateShader<AlphaModulate, BlendKind::Other, White>{test, st.srcBlend, st.destBlend},
                     target, gouraud);
 }
 
@@ -402,10 +546,12 @@ int64_t ScanModulated(const RasterState& st, const Geometry& g, const Edge (&edg
 }
 
 // Picks the compiled shader for the state; the choice never changes a pixel.
+// The reference always takes the general pipeline.
 template <typename Sampler>
 int64_t ScanShaded(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
-                   const Sampler& sampler, const RasterTarget& target, bool gouraud) {
-    if (st.colourOp == RasterOp::Modulate && IsTextureTimesDiffuse(st.colourArg1, st.colourArg2)) {
+                   const Sampler& sampler, const RasterTarget& target, bool gouraud, bool reference) {
+    if (!reference && st.colourOp == RasterOp::Modulate &&
+        IsTextureTimesDiffuse(st.colourArg1, st.colourArg2)) {
         if (st.alphaOp == RasterOp::Modulate && IsTextureTimesDiffuse(st.alphaArg1, st.alphaArg2)) {
             return ScanModulated<true>(st, g, edges, planes, sampler, target, gouraud);
         }
@@ -413,6 +559,10 @@ int64_t ScanShaded(const RasterState& st, const Geometry& g, const Edge (&edges)
             (st.alphaOp == RasterOp::SelectArg2 && st.alphaArg2 == RasterArg::Texture)) {
             return ScanModulated<false>(st, g, edges, planes, sampler, target, gouraud);
         }
+    }
+    if (reference) {
+        return ScanWith<Sampler, GenericShader, false>(g, edges, planes, sampler, GenericShader{st}, target,
+                                                       gouraud);
     }
     return ScanWith(g, edges, planes, sampler, GenericShader{st}, target, gouraud);
 }
@@ -437,10 +587,9 @@ RasterState WithoutTexture(const RasterState& requested) {
     return st;
 }
 
-} // namespace
-
-int64_t DrawTriangle(const RasterState& requested, const RasterTexture& texture, const RasterVertex& v0,
-                     const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target) {
+int64_t Draw(bool reference, const RasterState& requested, const RasterTexture& texture,
+             const RasterVertex& v0, const RasterVertex& v1, const RasterVertex& v2,
+             const RasterTarget& target) {
     const RasterState state = texture.levelCount > 0 ? requested : WithoutTexture(requested);
     if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) {
         return 0;
@@ -508,7 +657,7 @@ int64_t DrawTriangle(const RasterState& requested, const RasterTexture& texture,
     }
 
     if (texture.levelCount <= 0 || !UsesTexture(state)) {
-        return ScanShaded(state, g, edges, planes, NoSampler{}, target, gouraud);
+        return ScanShaded(state, g, edges, planes, NoSampler{}, target, gouraud, reference);
     }
 
     const RasterTextureLevel& base = texture.levels[0];
@@ -539,11 +688,32 @@ int64_t DrawTriangle(const RasterState& requested, const RasterTexture& texture,
     const TexelSource source{level.texels, level.width, level.height, level.pitch};
     const bool pow2 = (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
     if (filter == RasterFilter::Bilinear) {
-        return pow2 ? ScanShaded(state, g, edges, planes, BilinearSampler<true>{source}, target, gouraud)
-                    : ScanShaded(state, g, edges, planes, BilinearSampler<false>{source}, target, gouraud);
+        if (reference) {
+            return pow2 ? ScanShaded(state, g, edges, planes, BilinearSampler<true, false>{source}, target,
+                                     gouraud, true)
+                        : ScanShaded(state, g, edges, planes, BilinearSampler<false, false>{source}, target,
+                                     gouraud, true);
+        }
+        return pow2 ? ScanShaded(state, g, edges, planes, BilinearSampler<true, true>{source}, target,
+                                 gouraud, false)
+                    : ScanShaded(state, g, edges, planes, BilinearSampler<false, true>{source}, target,
+                                 gouraud, false);
     }
-    return pow2 ? ScanShaded(state, g, edges, planes, PointSampler<true>{source}, target, gouraud)
-                : ScanShaded(state, g, edges, planes, PointSampler<false>{source}, target, gouraud);
+    return pow2
+               ? ScanShaded(state, g, edges, planes, PointSampler<true>{source}, target, gouraud, reference)
+               : ScanShaded(state, g, edges, planes, PointSampler<false>{source}, target, gouraud, reference);
+}
+
+} // namespace
+
+int64_t DrawTriangle(const RasterState& state, const RasterTexture& texture, const RasterVertex& v0,
+                     const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target) {
+    return Draw(false, state, texture, v0, v1, v2, target);
+}
+
+int64_t DrawTriangleReference(const RasterState& state, const RasterTexture& texture, const RasterVertex& v0,
+                              const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target) {
+    return Draw(true, state, texture, v0, v1, v2, target);
 }
 
 } // namespace platform

@@ -164,4 +164,10 @@ constexpr uint32_t WidenA4R4G4B4(uint16_t texel) {
 int64_t DrawTriangle(const RasterState& state, const RasterTexture& texture, const RasterVertex& v0,
                      const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target);
 
+// The same triangle through the plain per-pixel pipeline alone, the
+// definition the specialised shaders and samplers behind DrawTriangle are held
+// to: both leave identical pixels and return the same count.
+int64_t DrawTriangleReference(const RasterState& state, const RasterTexture& texture, const RasterVertex& v0,
+                              const RasterVertex& v1, const RasterVertex& v2, const RasterTarget& target);
+
 } // namespace platform

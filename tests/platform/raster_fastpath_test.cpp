@@ -1,0 +1,250 @@
+#include "platform/raster.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+using platform::RasterArg;
+using platform::RasterBlend;
+using platform::RasterCompare;
+using platform::RasterCull;
+using platform::RasterFilter;
+using platform::RasterOp;
+using platform::RasterState;
+using platform::RasterTexture;
+using platform::RasterVertex;
+
+constexpr int kWidth = 61, kHeight = 47; // odd sizes, so spans end at every alignment
+
+// A texture with a few mip levels and texels covering the alpha extremes.
+struct Texture {
+    Texture(std::mt19937& random, int width, int height, int levels) {
+        for (int k = 0; k < levels; ++k) {
+            const int w = std::max(1, width >> k), h = std::max(1, height >> k);
+            std::vector<uint32_t> texels(static_cast<size_t>(w) * h);
+            for (uint32_t& texel : texels) {
+                texel = random();
+                switch (random() % 4) {
+                case 0:
+                    texel &= 0x00FFFFFFu;
+                    break;
+                case 1:
+                    texel |= 0xFF000000u;
+                    break;
+                default:
+                    break;
+                }
+            }
+            storage.push_back(std::move(texels));
+            view.levels[k] = {storage.back().data(), w, h, w};
+        }
+        view.levelCount = levels;
+    }
+    std::vector<std::vector<uint32_t>> storage;
+    RasterTexture view;
+};
+
+template <typename T> T Pick(std::mt19937& random, std::initializer_list<T> choices) {
+    return choices.begin()[random() % choices.size()];
+}
+
+// Combination `index` of the states the game draws with, plus random extras.
+RasterState MakeState(std::mt19937& random, uint32_t index) {
+    RasterState st;
+    st.minFilter = st.magFilter = index % 2 ? RasterFilter::Bilinear : RasterFilter::Point;
+    if (random() % 8 == 0) {
+        st.magFilter = Pick(random, {RasterFilter::Point, RasterFilter::Bilinear});
+    }
+    switch (index / 2 % 4) {
+    case 0:
+        st.blend = false;
+        break;
+    case 1:
+        st.blend = true;
+        st.srcBlend = RasterBlend::SrcAlpha;
+        st.destBlend = RasterBlend::InvSrcAlpha;
+        break;
+    case 2:
+        st.blend = true;
+        st.srcBlend = RasterBlend::One;
+        st.destBlend = RasterBlend::One;
+        break;
+    default:
+        st.blend = true;
+        st.srcBlend = static_cast<RasterBlend>(random() % 10);
+        st.destBlend = static_cast<RasterBlend>(random() % 10);
+        break;
+    }
+    st.alphaTest = index / 8 % 2 == 1;
+    st.alphaFunc = static_cast<RasterCompare>(random() % 8);
+    st.alphaRef = static_cast<uint8_t>(
+        Pick<uint32_t>(random, {0, 1, 8, 128, 254, 255, static_cast<uint32_t>(random() % 256)}));
+    switch (index / 16 % 3) {
+    case 0:
+        st.colourOp = RasterOp::Modulate;
+        st.colourArg1 = Pick(random, {RasterArg::Texture, RasterArg::Diffuse});
+        st.colourArg2 = st.colourArg1 == RasterArg::Texture ? RasterArg::Diffuse : RasterArg::Texture;
+        break;
+    case 1:
+        st.colourOp = RasterOp::SelectArg1;
+        st.colourArg1 = Pick(random, {RasterArg::Texture, RasterArg::Diffuse});
+        break;
+    default:
+        st.colourOp = static_cast<RasterOp>(random() % 4);
+        st.colourArg1 = static_cast<RasterArg>(random() % 3);
+        st.colourArg2 = static_cast<RasterArg>(random() % 3);
+        break;
+    }
+    switch (random() % 4) {
+    case 0:
+        st.alphaOp = RasterOp::Modulate;
+        st.alphaArg1 = RasterArg::Texture;
+        st.alphaArg2 = RasterArg::Diffuse;
+        break;
+    case 1:
+        st.alphaOp = RasterOp::SelectArg2;
+        st.alphaArg1 = RasterArg::Diffuse;
+        st.alphaArg2 = RasterArg::Texture;
+        break;
+    case 2:
+        st.alphaOp = static_cast<RasterOp>(random() % 4);
+        st.alphaArg1 = static_cast<RasterArg>(random() % 3);
+        st.alphaArg2 = static_cast<RasterArg>(random() % 3);
+        break;
+    default:
+        break; // texture alpha alone
+    }
+    st.textureFactor = random();
+    st.cull = static_cast<RasterCull>(index / 48 % 3);
+    st.flat = random() % 2 == 0;
+    st.mipmaps = random() % 4 == 0;
+    return st;
+}
+
+uint32_t MakeColour(std::mt19937& random, uint32_t shared) {
+    switch (random() % 4) {
+    case 0:
+        return 0xFFFFFFFFu;
+    case 1:
+        return shared;
+    default:
+        return random();
+    }
+}
+
+float Coordinate(std::mt19937& random, float centre, float reach) {
+    std::uniform_real_distribution<float> spread(-reach, reach);
+    float value = centre + spread(random);
+    if (random() % 4 == 0) {
+        value = std::round(value * 2.0f) / 2.0f; // on pixel centres and edges
+    }
+    return value;
+}
+
+// One triangle of up to about `reach` pixels, often crossing the target's edges.
+void MakeTriangle(std::mt19937& random, RasterVertex (&v)[3]) {
+    std::uniform_real_distribution<float> place(-10.0f, kWidth + 10.0f);
+    const float cx = place(random), cy = place(random) * kHeight / kWidth;
+    const float reach = Pick(random, {2.0f, 8.0f, 24.0f});
+    const uint32_t shared = random();
+    std::uniform_real_distribution<float> texture(-1.5f, 2.5f);
+    for (RasterVertex& vertex : v) {
+        vertex.x = Coordinate(random, cx, reach);
+        vertex.y = Coordinate(random, cy, reach);
+        vertex.diffuse = MakeColour(random, shared);
+        vertex.u = texture(random);
+        vertex.v = texture(random);
+    }
+    switch (random() % 16) {
+    case 0: // an axis-aligned image mapped texel for texel
+        v[1].x = v[0].x + 16.0f, v[1].y = v[0].y;
+        v[2].x = v[0].x, v[2].y = v[0].y + 16.0f;
+        v[0].u = v[0].v = 0.0f;
+        v[1].u = 16.0f / 15.0f, v[1].v = 0.0f;
+        v[2].u = 0.0f, v[2].v = 16.0f / 15.0f;
+        break;
+    case 1:
+        v[random() % 3].u = std::numeric_limits<float>::quiet_NaN();
+        break;
+    case 2:
+        v[random() % 3].v = 3.0e30f;
+        break;
+    default:
+        break;
+    }
+}
+
+TEST(RasterFastPath, RandomTrianglesMatchTheReferencePixelForPixel) {
+    const uint32_t seed = 20261208;
+    std::printf("raster fast path seed %u\n", seed);
+    std::mt19937 random(seed);
+    const Texture textures[] = {Texture(random, 16, 16, 3), Texture(random, 32, 8, 4),
+                                Texture(random, 12, 10, 1), Texture(random, 1, 1, 1)};
+    const RasterTexture none;
+    std::vector<uint32_t> fast(static_cast<size_t>(kWidth) * kHeight), reference;
+    for (uint32_t& pixel : fast) {
+        pixel = random() | 0xFF000000u;
+    }
+    reference = fast;
+    const platform::RasterTarget fastTarget{fast.data(), kWidth, kHeight, kWidth};
+    const platform::RasterTarget referenceTarget{reference.data(), kWidth, kHeight, kWidth};
+    constexpr uint32_t kCombinations = 2 * 4 * 2 * 3 * 3;
+    int64_t drawn = 0;
+    for (uint32_t k = 0; k < 40000; ++k) {
+        const RasterState st = MakeState(random, k % kCombinations);
+        const RasterTexture& texture = random() % 5 == 0 ? none : textures[random() % 4].view;
+        RasterVertex v[3];
+        MakeTriangle(random, v);
+        const int64_t covered = platform::DrawTriangle(st, texture, v[0], v[1], v[2], fastTarget);
+        ASSERT_EQ(covered, platform::DrawTriangleReference(st, texture, v[0], v[1], v[2], referenceTarget))
+            << "seed " << seed << " triangle " << k;
+        drawn += covered > 0;
+        if (covered > 0) {
+            for (size_t p = 0; p < fast.size(); ++p) {
+                ASSERT_EQ(fast[p], reference[p]) << "seed " << seed << " triangle " << k << " pixel ("
+                                                 << p % kWidth << ", " << p / kWidth << ")";
+            }
+        }
+    }
+    EXPECT_GT(drawn, 12000); // most triangles reach the target, so the comparison is not vacuous
+}
+
+TEST(RasterFastPath, AlphaTestAgreesAtEveryReferenceAndFunction) {
+    // An untextured quad per alpha value, so every alpha meets every reference.
+    std::vector<uint32_t> fast(16), reference(16);
+    std::mt19937 random(1);
+    Texture white(random, 1, 1, 1);
+    white.storage[0][0] = 0xFFFFFFFFu;
+    for (int func = 0; func < 8; ++func) {
+        for (uint32_t ref : {0u, 1u, 127u, 128u, 254u, 255u}) {
+            for (uint32_t alpha = 0; alpha < 256; ++alpha) {
+                RasterState st;
+                st.cull = RasterCull::None;
+                st.alphaTest = true;
+                st.alphaFunc = static_cast<RasterCompare>(func);
+                st.alphaRef = static_cast<uint8_t>(ref);
+                st.blend = true;
+                st.srcBlend = RasterBlend::One;
+                st.destBlend = RasterBlend::One;
+                st.alphaOp = RasterOp::Modulate;
+                const uint32_t colour = alpha << 24 | 0x102030u;
+                const RasterVertex a{0, 0, colour, 0, 0}, b{4, 0, colour, 1, 0}, c{0, 4, colour, 0, 1};
+                std::fill(fast.begin(), fast.end(), 0xFF000000u);
+                std::fill(reference.begin(), reference.end(), 0xFF000000u);
+                platform::DrawTriangle(st, white.view, a, b, c, {fast.data(), 4, 4, 4});
+                platform::DrawTriangleReference(st, white.view, a, b, c, {reference.data(), 4, 4, 4});
+                ASSERT_EQ(fast, reference)
+                    << "function " << func << " reference " << ref << " alpha " << alpha;
+            }
+        }
+    }
+}
+
+} // namespace
