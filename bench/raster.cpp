@@ -1,5 +1,5 @@
-// Throughput of the reference rasterizer on the game's typical loads, in
-// covered pixels per second.
+// Throughput of the rasterizer's specialised paths on the game's typical loads,
+// in covered pixels per second.
 #include "platform/raster.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,6 @@
 #include "platform/raster.h"
 
+#include "platform/raster_edges.h"
 #include "platform/raster_simd.h"
 
 #include <algorithm>
@@ -17,18 +18,6 @@ constexpr int64_t kTexelOne = int64_t{1} << kTexelBits;
 constexpr int64_t kFarEdgeTolerance = kTexelOne >> 8; // 1/256 texel
 constexpr double kPlaneLimit = 4.0e18;                // below 2^62, so sums never overflow
 
-int64_t FloorDiv(int64_t a, int64_t b) { // b > 0
-    int64_t q = a / b;
-    if (a % b != 0 && a < 0) {
-        --q;
-    }
-    return q;
-}
-
-int64_t CeilDiv(int64_t a, int64_t b) {
-    return -FloorDiv(-a, b);
-}
-
 struct Plane {
     int64_t c = 0, dx = 0, dy = 0;
 };
@@ -39,10 +28,6 @@ struct Geometry {
     double x[3], y[3];  // pixels
     double area;        // twice the area in square pixels, > 0
     int32_t left, top, right, bottom;
-};
-
-struct Edge {
-    int64_t c, stepX, stepY; // value at (left, top) including the fill-rule bias
 };
 
 void Gradient(const Geometry& g, double a0, double a1, double a2, double* dadx, double* dady) {
@@ -372,66 +357,6 @@ struct Planes {
     uint32_t flatColour;
 };
 
-// The span ends of successive rows, stepped with exact quotients and
-// remainders instead of three divisions per row: row dj's bounds equal
-// CeilDiv(-value, stepX) and FloorDiv(value, -stepX) of that row's edge values.
-class SpanStepper {
-  public:
-    explicit SpanStepper(const Edge (&edges)[3]) {
-        for (int k = 0; k < 3; ++k) {
-            const Edge& e = edges[k];
-            Bound& b = bounds[k];
-            b.kind = e.stepX > 0 ? Kind::Lower : e.stepX < 0 ? Kind::Upper : Kind::Level;
-            if (b.kind == Kind::Level) {
-                b.q = e.c; // the edge value itself, which only changes from row to row
-                b.dq = e.stepY;
-                continue;
-            }
-            const bool lower = b.kind == Kind::Lower;
-            b.divisor = lower ? e.stepX : -e.stepX;
-            const int64_t start = lower ? -e.c : e.c, step = lower ? -e.stepY : e.stepY;
-            b.q = FloorDiv(start, b.divisor);
-            b.r = start - b.q * b.divisor;
-            b.dq = FloorDiv(step, b.divisor);
-            b.dr = step - b.dq * b.divisor;
-        }
-    }
-
-    // Narrows [lo, hi] to the next row's span, then moves on a row.
-    void Next(int64_t* lo, int64_t* hi) {
-        for (Bound& b : bounds) {
-            switch (b.kind) {
-            case Kind::Lower:
-                *lo = std::max(*lo, b.q + (b.r != 0));
-                break;
-            case Kind::Upper:
-                *hi = std::min(*hi, b.q);
-                break;
-            case Kind::Level:
-                if (b.q < 0) {
-                    *hi = -1;
-                }
-                b.q += b.dq;
-                continue;
-            }
-            b.q += b.dq;
-            b.r += b.dr;
-            if (b.r >= b.divisor) {
-                b.r -= b.divisor;
-                ++b.q;
-            }
-        }
-    }
-
-  private:
-    enum class Kind : uint8_t { Lower, Upper, Level };
-    struct Bound {
-        Kind kind;
-        int64_t q = 0, r = 0, dq = 0, dr = 0, divisor = 1; // value = q divisor + r, 0 <= r < divisor
-    };
-    Bound bounds[3];
-};
-
 template <typename Sampler, bool Gouraud, bool Stepped, typename Shader>
 int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Sampler& sampler,
              const Shader& shade, const RasterTarget& target) {
@@ -450,16 +375,7 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
         if constexpr (Stepped) {
             stepper.Next(&lo, &hi);
         } else {
-            for (const Edge& e : edges) {
-                const int64_t value = e.c + e.stepY * dj; // edge value at (left, j)
-                if (e.stepX > 0) {
-                    lo = std::max(lo, CeilDiv(-value, e.stepX));
-                } else if (e.stepX < 0) {
-                    hi = std::min(hi, FloorDiv(value, -e.stepX));
-                } else if (value < 0) {
-                    hi = -1;
-                }
-            }
+            DividedSpan(edges, dj, &lo, &hi);
         }
         if (lo > hi) {
             continue;
