@@ -158,7 +158,9 @@ int32_t FirstOptionMode::Tick() {
     if (status == 1)
         return 0;
     TheRunLog.Log("FirstOptionMode::Tick ********************\n");
-    MainMenuTicks += 1;
+    // Saturates past the threshold, so a long run cannot overflow it.
+    if (MainMenuTicks <= 300)
+        MainMenuTicks += 1;
     if (MainMenuTicks > 300)
         TheRunLog.Finish();
     menu->Tick(TheOptions.menuSpeed);

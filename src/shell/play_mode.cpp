@@ -98,7 +98,9 @@ int32_t PlayMode::PauseButton(Pane* button, int32_t event) {
 }
 
 int32_t PlayMode::Tick() {
-    PlayTicks += 1;
+    // Saturates past the threshold, so a long run cannot overflow it.
+    if (PlayTicks <= 300)
+        PlayTicks += 1;
     if (PlayTicks > 300)
         TheRunLog.Finish();
     if (gameMusic)
