@@ -3,6 +3,7 @@
 #include "platform/harness.h"
 
 #include "platform/clock.h"
+#include "platform/dsound.h"
 #include "platform/frame_capture.h"
 #include "platform/input_script.h"
 #include "platform/instance_lock.h"
@@ -143,6 +144,7 @@ bool StartHarness() {
 }
 
 void StopHarness() {
+    FlushAudioCapture();
     ReleaseInstanceLock();
     script.clear();
     nextEvent = 0;
@@ -164,6 +166,7 @@ void PostStartEvents() {
 
 void HarnessTickDone() {
     PostStartEvents();
+    PumpAudio(); // the captured audio keeps step with the ticks
     SaveShotsOf(ticksDone);
     ++ticksDone;
     if (maxTicks >= 0 && ticksDone >= maxTicks) {
