@@ -19,8 +19,8 @@ enum BonusKind : int32_t {
 // Drawn in screen pixels, without camera or shake.
 class BonusIcon : public OLObject {
   public:
-    int32_t slot;  // bonus icons alive when this one was made
-    int32_t kind;  // 0..4
+    int32_t slot; // bonus icons alive when this one was made
+    int32_t kind; // 0..4
     int32_t phase = 0;
     float phaseTime = 0.0f;
     float scale = 1.0f;

@@ -11,9 +11,9 @@
 
 class Enemy : public OLObject {
   public:
-    int32_t type;             // 0..95
-    int32_t deathTimer = -1;  // -1 alive; 0 at death, +1 per tick; finished above 60
-    float hitPoints;          // type / 3 + 1 + clamp(type - 81, 0, 16)
+    int32_t type;            // 0..95
+    int32_t deathTimer = -1; // -1 alive; 0 at death, +1 per tick; finished above 60
+    float hitPoints;         // type / 3 + 1 + clamp(type - 81, 0, 16)
     float fireCooldown = 0.0f;
     std::unique_ptr<RayBurst> rays; // made at the first death frame
     float ringRadius[3] = {};
