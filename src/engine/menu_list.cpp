@@ -13,9 +13,11 @@ constexpr int32_t MeasureFontSlot = 3;
 constexpr int32_t DrawFontSlot = 2;
 constexpr int32_t BlinkTicks = 45;
 
-// Single precision on purpose: 200 x 0.7f truncates to 139.
+// The single-precision 0.7 widened to double before multiplying, so that
+// 200 x 0.7 truncates to 139 (a float product would round up to 140).
 uint32_t Dimmed(uint32_t value) {
-    return static_cast<uint32_t>(static_cast<float>(value) * 0.7f);
+    constexpr float factor = 0.7f;
+    return static_cast<uint32_t>(static_cast<double>(value) * static_cast<double>(factor));
 }
 
 int32_t ScreenHalf(bool width) {

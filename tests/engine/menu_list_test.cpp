@@ -1,9 +1,14 @@
 #include "engine/menu_list.h"
 
+#include "engine/font.h"
+
 #include "sprite_test_app.h"
 
 #include <gtest/gtest.h>
 
+#include <gmock/gmock.h>
+
+#include <set>
 #include <string>
 
 namespace {
@@ -110,4 +115,56 @@ TEST_F(MenuListTest, ChoiceBlinksFortySixTicksWithThePointerStopped) {
     for (int32_t tick = 0; tick < 10; ++tick)
         menu->Tick(6);
     EXPECT_EQ(menu->blinkTimer, -1);
+}
+
+namespace {
+
+// A font in slot 2 whose glyphs are 10 x 16 pixel cells of a 256-pixel atlas.
+class MenuListDrawing : public MenuListTest {
+  protected:
+    void SetUp() override {
+        MenuListTest::SetUp();
+        font = new Font("Verdana", 16, 0);
+        font->device = &device;
+        font->textureWidth = font->textureHeight = 256;
+        for (int32_t code = 32; code < 127; ++code)
+            font->glyphCoords[code - 32] = {0.0f, 0.0f, 10.0f / 256.0f, 16.0f / 256.0f};
+        ASSERT_EQ(font->RestoreDeviceObjects(), 0);
+        app.fonts[2] = font;
+    }
+    void TearDown() override {
+        app.fonts[2] = nullptr;
+        delete font;
+        MenuListTest::TearDown();
+    }
+    std::set<uint32_t> DrawnColours() {
+        device.draws.clear();
+        menu->Draw();
+        std::set<uint32_t> colours;
+        for (const auto& draw : device.draws)
+            for (const ScreenVertex& v : draw.vertices)
+                colours.insert(v.diffuse);
+        return colours;
+    }
+    Font* font = nullptr;
+};
+
+} // namespace
+
+TEST_F(MenuListDrawing, PointerRowIsPinkOthersGreenEachFadingToSevenTenths) {
+    menu->AddItem(1, "A");
+    menu->AddItem(2, "B");
+    menu->pointerY = menu->top + 5.0f;
+    EXPECT_THAT(DrawnColours(),
+                ::testing::UnorderedElementsAre(0xFFFFC8C8u, 0xB2B28BC8u, 0xFF8CFF64u, 0xB261B264u));
+}
+
+TEST_F(MenuListDrawing, ChosenRowBlinksEveryFourTicks) {
+    menu->AddItem(1, "A");
+    menu->pointerY = menu->top + 5.0f;
+    menu->Select();
+    // 45 / 4 is odd: lit
+    EXPECT_THAT(DrawnColours(), ::testing::UnorderedElementsAre(0xFFFFC8C8u, 0xB2B28BC8u));
+    menu->blinkTimer = 43;
+    EXPECT_THAT(DrawnColours(), ::testing::UnorderedElementsAre(0xFF282828u, 0xB21B1B28u));
 }
