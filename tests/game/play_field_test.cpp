@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine/bitmap.h"
+#include "field_scene.h"
+#include "game/enemy.h"
+#include "game/play_field.h"
+#include "game/player_ship.h"
+#include "platform/crt_rand.h"
+#include "platform/frame_capture.h"
+
+namespace {
+
+constexpr int32_t F4 = 0x73;
+
+} // namespace
+
+class PlayFieldTest : public FieldScene {
+  protected:
+    PlayField* Make(int32_t mission, float speed) {
+        field.reset();
+        field = std::make_unique<PlayField>(mission, speed);
+        ThePlayField = field.get();
+        return field.get();
+    }
+
+    // The first tick, then a ship that no enemy can destroy.
+    void StartPlaying() {
+        field->Tick();
+        ASSERT_NE(ThePlayer, nullptr);
+        ThePlayer->hitPoints = 1e9f;
+        ThePlayer->maxHitPoints = 1e9f;
+    }
+
+    // Ticks until the field has spawned `count` more enemies in this level;
+    // the tick numbers (1-based from the call) at which each came.
+    std::vector<int32_t> TicksOfSpawns(int32_t count, int32_t limit) {
+        std::vector<int32_t> ticks;
+        int32_t seen = field->spawnedThisLevel;
+        for (int32_t tick = 1; tick <= limit && static_cast<int32_t>(ticks.size()) < count; ++tick) {
+            field->Tick();
+            if (field->spawnedThisLevel != seen) {
+                seen = field->spawnedThisLevel;
+                ticks.push_back(tick);
+            }
+        }
+        return ticks;
+    }
+
+    // Deletes every enemy in mainList, leaving the ship.
+    void ClearEnemies() {
+        std::vector<OLObject*> enemies;
+        for (OLObject* object = field->mainList->First(); object; object = field->mainList->Next())
+            if (object != ThePlayer)
+                enemies.push_back(object);
+        for (OLObject* enemy : enemies) {
+            field->mainList->Remove(enemy);
+            delete enemy;
+        }
+    }
+
+    Enemy* LastEnemy() {
+        Enemy* last = nullptr;
+        for (OLObject* object = field->mainList->First(); object; object = field->mainList->Next())
+            if (object != ThePlayer)
+                last = static_cast<Enemy*>(object);
+        return last;
+    }
+
+    void TearDown() override {
+        field.reset();
+        ThePlayField = nullptr;
+        FieldScene::TearDown();
+    }
+
+    std::unique_ptr<PlayField> field;
+};
+
+TEST_F(PlayFieldTest, FirstTickCountsOneGameAndStartsLevelOne) {
+    TheProgress.gamesPlayed = 4;
+    TheProgress.lastScore = 9;
+    TheProgress.BonusFlags[2] = 1;
+    TheProgress.killHeat = 3.0f;
+    Make(2, 1.0f);
+    EXPECT_EQ(TheProgress.lastMission, 2);
+    EXPECT_EQ(TheProgress.lastScore, 0);
+    EXPECT_EQ(field->levelIndex, -1);
+    EXPECT_EQ(ThePlayer, nullptr);
+    field->Tick();
+    field->Tick();
+    EXPECT_EQ(TheProgress.gamesPlayed, 5);
+    EXPECT_EQ(field->startPending, 0);
+    EXPECT_EQ(field->levelIndex, 0);
+    EXPECT_EQ(TheProgress.lastLevelIndex, 0);
+    EXPECT_EQ(TheProgress.BonusFlags[2], 0);
+    EXPECT_EQ(TheProgress.killHeat, 0.0f);
+    EXPECT_EQ(field->transitionTimer, -1);
+    ASSERT_NE(ThePlayer, nullptr);
+    EXPECT_EQ(field->mainList->Find(ThePlayer), ThePlayer);
+    EXPECT_EQ(field->tickCount, 2);
+}
+
+TEST_F(PlayFieldTest, EnemiesComeWhenTheSpawnTimerPasses150) {
+    for (const auto& [speed, gap] : {std::pair{1.0f, 151}, std::pair{0.25f, 601}, std::pair{1.75f, 86}}) {
+        Make(0, speed);
+        StartPlaying();
+        // The first tick already added one step.
+        const std::vector<int32_t> ticks = TicksOfSpawns(2, 2000);
+        ASSERT_EQ(ticks.size(), 2u) << speed;
+        EXPECT_EQ(ticks[0], gap - 1) << speed;
+        EXPECT_EQ(ticks[1] - ticks[0], gap) << speed;
+    }
+}
+
+TEST_F(PlayFieldTest, NineSpawnsThenTheLevelEndsWhenNoEnemyIsAlive) {
+    Make(0, 1.75f);
+    StartPlaying();
+    PlayerShip* ship = ThePlayer;
+    const std::vector<int32_t> ticks = TicksOfSpawns(10, 86 * 12);
+    EXPECT_EQ(ticks.size(), 9u);
+    EXPECT_EQ(field->spawnedThisLevel, 9);
+    EXPECT_EQ(field->levelSpawnDone, 1);
+    EXPECT_EQ(field->levelIndex, 0);
+
+    ClearEnemies();
+    field->Tick();
+    EXPECT_EQ(field->levelIndex, 1);
+    EXPECT_EQ(TheProgress.lastLevelIndex, 1);
+    EXPECT_EQ(field->spawnedThisLevel, 0);
+    EXPECT_EQ(field->levelSpawnDone, 0);
+    EXPECT_EQ(field->transitionTimer, 0);
+    // The same ship carries over into the new main list.
+    EXPECT_EQ(ThePlayer, ship);
+    EXPECT_EQ(field->mainList->Find(ship), ship);
+}
+
+TEST_F(PlayFieldTest, SpawnedEnemiesComeFromBehindWithTheirTypeRange) {
+    Make(0, 1.0f);
+    StartPlaying();
+    field->levelIndex = 3;
+    field->SpawnEnemy();
+    Enemy* enemy = LastEnemy();
+    ASSERT_NE(enemy, nullptr);
+    EXPECT_GE(enemy->type, 6);
+    EXPECT_LE(enemy->type, 10);
+    EXPECT_NEAR(Distance(enemy->x, enemy->y, ThePlayer->x, ThePlayer->y), 400.0f, 0.01f);
+    EXPECT_EQ(field->spawnTimer, 0.0f);
+    field->levelIndex = 60;
+    field->SpawnEnemy();
+    ASSERT_NE(LastEnemy(), enemy);
+    EXPECT_EQ(LastEnemy()->type, 95);
+}
+
+TEST_F(PlayFieldTest, ReleasingF4EndsTheLevelOnceNoEnemyIsAlive) {
+    Make(0, 1.0f);
+    StartPlaying();
+    field->KeyDown(F4);
+    EXPECT_EQ(field->levelSpawnDone, 0);
+    field->KeyUp(F4, 0);
+    EXPECT_EQ(field->skipLevelFlag, 1);
+    EXPECT_EQ(field->levelSpawnDone, 1);
+    field->Tick();
+    EXPECT_EQ(field->levelIndex, 1);
+    EXPECT_EQ(field->skipLevelFlag, 0);
+    EXPECT_EQ(field->spawnedThisLevel, 0);
+}
+
+TEST_F(PlayFieldTest, MouseButtonsAndThePauseCharacter) {
+    Make(0, 1.0f);
+    field->MouseDown(0);
+    EXPECT_EQ(field->fireHeld, 1);
+    EXPECT_EQ(field->leftMouseHeld, 1);
+    field->MouseDown(1);
+    EXPECT_EQ(field->rightMouseHeld, 1);
+    field->MouseUp(0);
+    field->MouseUp(1);
+    EXPECT_EQ(field->fireHeld + field->leftMouseHeld + field->rightMouseHeld, 0);
+    // Only the character event toggles the pause, and only with "p".
+    field->KeyUp(0x50, 'p');
+    EXPECT_EQ(field->paused, 0);
+    field->KeyUp(0, 'p');
+    EXPECT_EQ(field->paused, 1);
+    field->Tick();
+    EXPECT_EQ(field->tickCount, 0);
+    field->KeyUp(0, 'q');
+    field->KeyUp(0, 'p');
+    field->Tick();
+    EXPECT_EQ(field->tickCount, 1);
+}
+
+TEST_F(PlayFieldTest, FreezeStopsTheWorldAboveSixAndShakeDecays) {
+    Make(0, 1.0f);
+    StartPlaying();
+    field->freezeTimer = 8;
+    field->Tick();
+    EXPECT_EQ(field->freezeTimer, 7);
+    EXPECT_EQ(field->tickCount, 1);
+    field->Tick();
+    EXPECT_EQ(field->freezeTimer, 6);
+    EXPECT_EQ(field->tickCount, 2);
+    field->shakeTimer = 2;
+    field->Tick();
+    EXPECT_FLOAT_EQ(shakeOffsetX, std::cos(1.5f) / 12.0f);
+    field->Tick();
+    field->Tick();
+    EXPECT_EQ(shakeOffsetX, 0.0f);
+    EXPECT_EQ(field->shakeTimer, 0);
+}
+
+TEST_F(PlayFieldTest, MissionFourOpensOnTheRedGalaxyWithoutTiles) {
+    Make(4, 1.0f);
+    EXPECT_EQ(field->backdropIndex, 6);
+    EXPECT_EQ(field->tileIndex, -1);
+    // The choice follows the C run-time sequence seeded with mission x 50.
+    for (int32_t mission : {0, 1, 7, 9}) {
+        Make(mission, 1.0f);
+        crt::srand(static_cast<uint32_t>(mission * 50));
+        const int32_t backdrop = crt::rand() % 9 - 1;
+        EXPECT_EQ(field->backdropIndex, backdrop) << mission;
+        EXPECT_EQ(field->tileIndex, crt::rand() % 10 - 1) << mission;
+    }
+}
+
+TEST_F(PlayFieldTest, GameOverImageFollowsTheLevelReached) {
+    Make(0, 1.0f);
+    TheProgress.lastMission = 0;
+    TheProgress.lastLevelIndex = 7;
+    EXPECT_EQ(field->GameOverImage(), field->missionCompleteBitmap.get());
+    TheProgress.lastLevelIndex = 5;
+    EXPECT_EQ(field->GameOverImage(), field->missionOverBitmap.get());
+    TheProgress.lastLevelIndex = 9;
+    EXPECT_EQ(field->GameOverImage(), field->missionExcelledBitmap.get());
+}
+
+TEST_F(PlayFieldTest, LosingTheShipEndsTheMissionAndBringsNoNewShip) {
+    TheOptions.soundOn = 0;
+    Make(0, 1.0f);
+    StartPlaying();
+    field->KeyUp(F4, 0);
+    PlayerShip* ship = ThePlayer;
+    field->mainList->Remove(ship);
+    delete ship;
+    ASSERT_EQ(ThePlayer, nullptr);
+    const int32_t ticksBefore = TheProgress.missionTicks;
+    field->Tick();
+    EXPECT_EQ(field->gameOverTimer, 1);
+    EXPECT_EQ(field->levelIndex, 0);
+    EXPECT_EQ(ThePlayer, nullptr);
+    int32_t ticks = 1;
+    while (!field->finished && ticks < 500) {
+        field->Tick();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 141);
+    EXPECT_EQ(ThePlayer, nullptr);
+    EXPECT_EQ(TheProgress.missionTicks, ticksBefore + 1);
+    const int32_t count = field->tickCount;
+    field->Tick();
+    EXPECT_EQ(field->tickCount, count);
+}
+
+TEST_F(PlayFieldTest, HardDifficultyDrawsNoMeters) {
+    for (int32_t difficulty : {1, 2}) {
+        TheOptions.difficulty = difficulty;
+        Make(0, 1.0f);
+        StartPlaying();
+        field->backdropIndex = -1;
+        field->tileIndex = -1;
+        BeginFrame(0);
+        field->Draw();
+        const std::vector<uint32_t> pixels = EndFrame();
+        const bool meters = At(pixels, 130, 35) != 0u && At(pixels, Width - 60, 35) != 0u;
+        EXPECT_EQ(meters, difficulty != 2) << difficulty;
+        // The score is drawn on every difficulty.
+        bool score = false;
+        for (int y = 2; y < 40; ++y)
+            for (int x = 300; x < 500; ++x)
+                score = score || At(pixels, x, y) != 0u;
+        EXPECT_TRUE(score) << difficulty;
+    }
+}
+
+TEST_F(PlayFieldTest, VeilPeaksHalfwayAndFlashesCoverTheScreen) {
+    Make(0, 1.0f);
+    StartPlaying();
+    field->backdropIndex = -1;
+    field->tileIndex = -1;
+    auto sample = [&]() {
+        BeginFrame(0);
+        field->Draw();
+        return At(EndFrame(), 50, 300);
+    };
+    field->transitionTimer = 0;
+    EXPECT_EQ(sample(), 0u);
+    field->transitionTimer = 20;
+    EXPECT_EQ(sample(), 0x55557Fu);
+    field->transitionTimer = 40;
+    EXPECT_EQ(sample(), 0u);
+    field->transitionTimer = -1;
+    field->freezeTimer = 30;
+    EXPECT_EQ(sample(), 0xFFFFFFu);
+    field->freezeTimer = 0;
+    field->redFlashTimer = 40;
+    EXPECT_EQ(sample(), 0xFF0000u);
+}
+
+TEST_F(PlayFieldTest, MeterBarsStayInsideTheirFrames) {
+    Make(0, 1.0f);
+    StartPlaying();
+    field->backdropIndex = -1;
+    field->tileIndex = -1;
+    ThePlayer->maxHitPoints = 10.0f;
+    ThePlayer->hitPoints = 30.0f;
+    ThePlayer->boost = 2.0f;
+    BeginFrame(0);
+    field->Draw();
+    std::vector<uint32_t> pixels = EndFrame();
+    EXPECT_EQ(At(pixels, 280, 35), 0u);
+    EXPECT_EQ(At(pixels, Width - 280, 35), 0u);
+    ThePlayer->maxHitPoints = 0.0f;
+    BeginFrame(0);
+    field->Draw();
+    pixels = EndFrame();
+    const uint32_t grey = At(pixels, 130, 35);
+    EXPECT_EQ((grey >> 8) & 0xFF, grey & 0xFF);
+}
+
+TEST_F(PlayFieldTest, SpawningNeedsALevelAndAShip) {
+    Make(0, 1.0f);
+    field->SpawnEnemy();
+    EXPECT_EQ(field->spawnedThisLevel, 0);
+}
+
+TEST_F(PlayFieldTest, ExplosionFramesOutsideTheSixteenDrawNothing) {
+    if (!haveArt)
+        GTEST_SKIP() << "needs the built dat folder";
+    Make(0, 1.0f);
+    auto centre = [&](int32_t frame) {
+        BeginFrame(0);
+        field->DrawExplosionFrame(frame, 0.0f, 0.0f, 0.0f, 1.0f);
+        const std::vector<uint32_t> pixels = EndFrame();
+        int32_t lit = 0;
+        for (uint32_t pixel : pixels)
+            lit += (pixel & 0xFFFFFFu) != 0u ? 1 : 0;
+        return lit;
+    };
+    EXPECT_GT(centre(8), 0);
+    EXPECT_EQ(centre(16), 0);
+    EXPECT_EQ(centre(-1), 0);
+}
+
+TEST_F(PlayFieldTest, RunningFieldShowsBackdropTilesVeilAndHud) {
+    if (!haveArt)
+        GTEST_SKIP() << "needs the built dat folder";
+    Make(4, 1.0f);
+    StartPlaying();
+    TheProgress.lastScore = 1234;
+    field->tileIndex = 3;
+    field->transitionTimer = 12;
+    BeginFrame(0);
+    field->Draw();
+    const std::vector<uint32_t> pixels = EndFrame();
+    platform::WritePng(std::string(BACKFIRE_BUILD_DIR) + "/play_field_running.png", pixels.data(), Width,
+                       Height);
+    int32_t lit = 0;
+    for (uint32_t pixel : pixels)
+        lit += (pixel & 0xFFFFFFu) != 0u ? 1 : 0;
+    EXPECT_GT(lit, static_cast<int32_t>(Width * Height / 2));
+}
