@@ -68,13 +68,11 @@ int32_t PlayMode::Enter() {
 
 int32_t PlayMode::Exit() {
     pauseWindow.reset();
-    if (mousePointer) {
-        if (TheVideoList)
-            TheVideoList->Destroy(mousePointer);
-        else
-            delete mousePointer;
-        mousePointer = nullptr;
-    }
+    // Without a video list the pointer art went with it (a closed window
+    // releases the device objects before the modes exit).
+    if (mousePointer && TheVideoList)
+        TheVideoList->Destroy(mousePointer);
+    mousePointer = nullptr;
     return 0;
 }
 

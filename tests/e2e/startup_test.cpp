@@ -73,3 +73,18 @@ TEST(Startup, ScriptedScreenshotIsWritten) {
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_TRUE(sandbox.Exists("intro.png"));
 }
+
+TEST(Startup, ClosingTheWindowDuringAMissionExitsCleanly) {
+    e2e::Sandbox sandbox;
+    // Leave the intro, then take "Play" as the pointer passes it (1 pixel a
+    // tick at the default menu speed, 30-pixel rows, "Play" the eighth row).
+    e2e::Result result = e2e::RunHeadless(sandbox,
+                                          "3 hold SPACE 2\n229 hold SPACE 2\n"
+                                          "390 shot " +
+                                              sandbox.PathOf("mission.png") + "\n",
+                                          400);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_TRUE(sandbox.Exists("mission.png"));
+    EXPECT_TRUE(sandbox.Exists("options.dat"));
+    EXPECT_FALSE(sandbox.Exists("game.dat")); // no results screen was reached
+}
