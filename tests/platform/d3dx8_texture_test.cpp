@@ -160,17 +160,17 @@ class D3dxTexture : public ::testing::Test {
 
 // 5 x 3 RGB: opaque black and opaque magenta texels in a known pattern.
 image_test::Bytes KeyTestBmp() {
-    image_test::BmpSpec spec;
-    spec.width = 5;
-    spec.height = 3;
+    image_test::BmpLayout layout;
+    layout.width = 5;
+    layout.height = 3;
     for (int i = 0; i < 15; ++i) {
         const bool magenta = i % 2 == 0;
-        spec.rows.insert(spec.rows.end(), {uint8_t(magenta ? 255 : 0), 0, uint8_t(magenta ? 255 : 0)});
+        layout.rows.insert(layout.rows.end(), {uint8_t(magenta ? 255 : 0), 0, uint8_t(magenta ? 255 : 0)});
         if (i % 5 == 4) {
-            spec.rows.insert(spec.rows.end(), {0});
+            layout.rows.insert(layout.rows.end(), {0});
         }
     }
-    return image_test::MakeBmp(spec);
+    return image_test::MakeBmp(layout);
 }
 
 } // namespace
@@ -198,11 +198,11 @@ TEST_F(D3dxTexture, FileSizeFullChainAndSourceInfo) {
 }
 
 TEST_F(D3dxTexture, MipChainLengthsFollowTheLongerSide) {
-    image_test::BmpSpec spec;
-    spec.width = 256;
-    spec.height = 4;
-    spec.rows.assign(256 * 3 * 4, 0x40);
-    const std::string path = Write("backfire_d3dx_wide.bmp", image_test::MakeBmp(spec));
+    image_test::BmpLayout layout;
+    layout.width = 256;
+    layout.height = 4;
+    layout.rows.assign(256 * 3 * 4, 0x40);
+    const std::string path = Write("backfire_d3dx_wide.bmp", image_test::MakeBmp(layout));
     FakeTexture* texture = nullptr;
     ASSERT_EQ(Load(path, 0, &texture), D3D_OK);
     EXPECT_EQ(device.requestedLevels, 9u);

@@ -5,7 +5,7 @@
 
 #include <climits>
 
-using image_test::BmpSpec;
+using image_test::BmpLayout;
 using image_test::Bytes;
 using image_test::MakeBmp;
 using platform::DecodedImage;
@@ -25,7 +25,7 @@ TEST(ImageBmp, TwentyFourBitRowsRunBottomUpOrTopDown) {
     EXPECT_EQ(image.height, 2);
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}));
 
-    BmpSpec topDown;
+    BmpLayout topDown;
     topDown.height = -2;
     topDown.rows = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
     ASSERT_TRUE(Decode(MakeBmp(topDown), &image));
@@ -33,7 +33,7 @@ TEST(ImageBmp, TwentyFourBitRowsRunBottomUpOrTopDown) {
 }
 
 TEST(ImageBmp, ThirtyTwoBitAlphaOnlyWithAnAlphaMask) {
-    BmpSpec plain;
+    BmpLayout plain;
     plain.width = 1;
     plain.height = 1;
     plain.bitCount = 32;
@@ -42,14 +42,14 @@ TEST(ImageBmp, ThirtyTwoBitAlphaOnlyWithAnAlphaMask) {
     ASSERT_TRUE(Decode(MakeBmp(plain), &image));
     EXPECT_EQ(image.argb[0], 0xFF102030u) << "the fourth byte of BI_RGB is reserved";
 
-    BmpSpec withAlpha = plain;
+    BmpLayout withAlpha = plain;
     withAlpha.compression = 3;
     withAlpha.headerSize = 108;
     withAlpha.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
     ASSERT_TRUE(Decode(MakeBmp(withAlpha), &image));
     EXPECT_EQ(image.argb[0], 0x40102030u);
 
-    BmpSpec swapped = plain;
+    BmpLayout swapped = plain;
     swapped.compression = 3;
     swapped.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
     ASSERT_TRUE(Decode(MakeBmp(swapped), &image));
@@ -57,7 +57,7 @@ TEST(ImageBmp, ThirtyTwoBitAlphaOnlyWithAnAlphaMask) {
 }
 
 TEST(ImageBmp, SixteenBitFiveFiveFiveAndFiveSixFive) {
-    BmpSpec rgb555;
+    BmpLayout rgb555;
     rgb555.width = 2;
     rgb555.height = 1;
     rgb555.bitCount = 16;
@@ -66,7 +66,7 @@ TEST(ImageBmp, SixteenBitFiveFiveFiveAndFiveSixFive) {
     ASSERT_TRUE(Decode(MakeBmp(rgb555), &image));
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF}));
 
-    BmpSpec rgb565 = rgb555;
+    BmpLayout rgb565 = rgb555;
     rgb565.compression = 3;
     rgb565.masks = {0xF800, 0x07E0, 0x001F};
     rgb565.rows = {0xE0, 0x07, 0x10, 0x00}; // full green, blue 16 of 31
@@ -75,7 +75,7 @@ TEST(ImageBmp, SixteenBitFiveFiveFiveAndFiveSixFive) {
 }
 
 TEST(ImageBmp, PalettesOfOneFourAndEightBits) {
-    BmpSpec eight;
+    BmpLayout eight;
     eight.width = 3;
     eight.height = 1;
     eight.bitCount = 8;
@@ -86,13 +86,13 @@ TEST(ImageBmp, PalettesOfOneFourAndEightBits) {
     ASSERT_TRUE(Decode(MakeBmp(eight), &image));
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0xFFABCDEF, 0xFF112233, 0xFF000000}));
 
-    BmpSpec four = eight;
+    BmpLayout four = eight;
     four.bitCount = 4;
     four.rows = {0x21, 0x00, 0x00, 0x00}; // leftmost pixel in the high nibble
     ASSERT_TRUE(Decode(MakeBmp(four), &image));
     EXPECT_EQ(image.argb, (std::vector<uint32_t>{0xFFABCDEF, 0xFF112233, 0xFF000000}));
 
-    BmpSpec one;
+    BmpLayout one;
     one.width = 9;
     one.height = 1;
     one.bitCount = 1;
@@ -156,7 +156,7 @@ TEST(ImageBmp, MalformedHeadersFailAndLeaveNothing) {
 }
 
 TEST(ImageBmp, BadPalettesAndMasksFail) {
-    BmpSpec eight;
+    BmpLayout eight;
     eight.width = 2;
     eight.height = 1;
     eight.bitCount = 8;
@@ -172,7 +172,7 @@ TEST(ImageBmp, BadPalettesAndMasksFail) {
     image_test::Set32(&tooMany, 46, 257);
     EXPECT_FALSE(Decode(tooMany, &image)) << "more colours than 8 bits can index";
 
-    BmpSpec gappy;
+    BmpLayout gappy;
     gappy.width = 1;
     gappy.height = 1;
     gappy.bitCount = 32;
@@ -181,7 +181,7 @@ TEST(ImageBmp, BadPalettesAndMasksFail) {
     gappy.rows = {0, 0, 0, 0};
     EXPECT_FALSE(Decode(MakeBmp(gappy), &image)) << "a mask that is not one run of bits";
 
-    BmpSpec wide16 = gappy;
+    BmpLayout wide16 = gappy;
     wide16.bitCount = 16;
     wide16.masks = {0x7C0000, 0x03E0, 0x001F};
     EXPECT_FALSE(Decode(MakeBmp(wide16), &image)) << "a 16-bit mask beyond 16 bits";
@@ -189,7 +189,7 @@ TEST(ImageBmp, BadPalettesAndMasksFail) {
 
 TEST(ImageBmp, EveryTruncationFails) {
     for (const Bytes& file : {image_test::SmallBmp(), [] {
-                                  BmpSpec eight;
+                                  BmpLayout eight;
                                   eight.width = 3;
                                   eight.height = 2;
                                   eight.bitCount = 8;

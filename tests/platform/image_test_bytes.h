@@ -34,7 +34,7 @@ inline void Set32(Bytes* b, size_t at, uint32_t v) {
 // A BMP with a 40-byte info header (or `headerSize` with zeroed extra fields,
 // masks written into it for V2+), the palette, masks after a 40-byte header
 // for BI_BITFIELDS, and `rows` exactly as stored (padding included).
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 2;
     int32_t height = 2;
     uint16_t bitCount = 24;
@@ -46,35 +46,35 @@ struct BmpSpec {
     Bytes rows;
 };
 
-inline Bytes MakeBmp(const BmpSpec& spec) {
+inline Bytes MakeBmp(const BmpLayout& layout) {
     Bytes info;
-    Put32(&info, spec.headerSize);
-    Put32(&info, static_cast<uint32_t>(spec.width));
-    Put32(&info, static_cast<uint32_t>(spec.height));
+    Put32(&info, layout.headerSize);
+    Put32(&info, static_cast<uint32_t>(layout.width));
+    Put32(&info, static_cast<uint32_t>(layout.height));
     Put16(&info, 1);
-    Put16(&info, spec.bitCount);
-    Put32(&info, spec.compression);
-    Put32(&info, static_cast<uint32_t>(spec.rows.size()));
+    Put16(&info, layout.bitCount);
+    Put32(&info, layout.compression);
+    Put32(&info, static_cast<uint32_t>(layout.rows.size()));
     Put32(&info, 2835);
     Put32(&info, 2835);
-    Put32(&info, spec.coloursUsed);
+    Put32(&info, layout.coloursUsed);
     Put32(&info, 0);
     Bytes extra;
-    for (uint32_t mask : spec.masks) {
-        Put32(spec.headerSize == 40 ? &extra : &info, mask);
+    for (uint32_t mask : layout.masks) {
+        Put32(layout.headerSize == 40 ? &extra : &info, mask);
     }
-    info.resize(spec.headerSize, 0);
-    for (uint32_t colour : spec.palette) {
+    info.resize(layout.headerSize, 0);
+    for (uint32_t colour : layout.palette) {
         Put32(&extra, colour);
     }
-    const uint32_t offset = 14 + spec.headerSize + static_cast<uint32_t>(extra.size());
+    const uint32_t offset = 14 + layout.headerSize + static_cast<uint32_t>(extra.size());
     Bytes file{'B', 'M'};
-    Put32(&file, offset + static_cast<uint32_t>(spec.rows.size()));
+    Put32(&file, offset + static_cast<uint32_t>(layout.rows.size()));
     Put32(&file, 0);
     Put32(&file, offset);
     file.insert(file.end(), info.begin(), info.end());
     file.insert(file.end(), extra.begin(), extra.end());
-    file.insert(file.end(), spec.rows.begin(), spec.rows.end());
+    file.insert(file.end(), layout.rows.begin(), layout.rows.end());
     return file;
 }
 
@@ -124,9 +124,9 @@ inline Bytes SmallRgbaPng() {
 
 // A 2 x 2 bottom-up 24-bit BMP: top row red, green; bottom row blue, white.
 inline Bytes SmallBmp() {
-    BmpSpec spec;
-    spec.rows = {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0};
-    return MakeBmp(spec);
+    BmpLayout layout;
+    layout.rows = {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0};
+    return MakeBmp(layout);
 }
 
 } // namespace image_test

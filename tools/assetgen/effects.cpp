@@ -96,8 +96,8 @@ Image Laser() {
     });
 }
 
-HullSpec MissileSpec() {
-    HullSpec s;
+HullPlan MissileSpec() {
+    HullPlan s;
     s.width = 12;
     s.height = 24;
     s.layers.push_back(
@@ -121,8 +121,8 @@ HullSpec MissileSpec() {
 }
 
 // A light grey spiked sphere: the game lights it red.
-HullSpec MineSpec() {
-    HullSpec s;
+HullPlan MineSpec() {
+    HullPlan s;
     s.width = s.height = 32;
     s.layers.push_back(Part(
         [](V2 p) {
@@ -146,7 +146,7 @@ HullSpec MineSpec() {
 
 // Dark rock with a lit edge, in a lumpy outline.
 Image Rock(int w, int h, V2 centre, float radius, uint32_t seed) {
-    HullSpec s;
+    HullPlan s;
     s.width = w;
     s.height = h;
     V2 c = {centre.x - float(w) * 0.5f, centre.y - float(h) * 0.5f};

@@ -28,7 +28,7 @@ LetterStyle Caption(int pixels, Rgba colour, Rgba glow) {
 }
 
 Image RingedPlanet(int side) {
-    HullSpec s;
+    HullPlan s;
     s.width = s.height = side;
     float R = float(side) * 0.5f;
     s.layers.push_back(
@@ -57,7 +57,7 @@ Image RingedPlanet(int side) {
 }
 
 Image HexSpark(int side) {
-    HullSpec s;
+    HullPlan s;
     s.width = s.height = side;
     float R = float(side) * 0.5f;
     std::vector<V2> hex;
@@ -74,7 +74,7 @@ Image HexSpark(int side) {
 }
 
 Image ShieldShip(int side) {
-    HullSpec s;
+    HullPlan s;
     s.width = s.height = side;
     float R = float(side) * 0.5f;
     s.layers.push_back(

@@ -37,10 +37,10 @@ int EnemySide(int family, int member) {
 
 } // namespace
 
-HullSpec EnemyFamily(int family, int member, int side) {
-    HullSpec spec = family < 8 ? EnemyFamilyA(family, member, side) : EnemyFamilyB(family, member, side);
-    spec.width = spec.height = side;
-    return spec;
+HullPlan EnemyFamily(int family, int member, int side) {
+    HullPlan plan = family < 8 ? EnemyFamilyA(family, member, side) : EnemyFamilyB(family, member, side);
+    plan.width = plan.height = side;
+    return plan;
 }
 
 void AddEnemyJobs(std::vector<Job>& jobs) {

@@ -7,10 +7,10 @@
 
 namespace assetgen {
 
-HullSpec EnemyFamily(int family, int member, int side);
+HullPlan EnemyFamily(int family, int member, int side);
 
 // Families 0..7 and 8..15, in two files.
-HullSpec EnemyFamilyA(int family, int member, int side);
-HullSpec EnemyFamilyB(int family, int member, int side);
+HullPlan EnemyFamilyA(int family, int member, int side);
+HullPlan EnemyFamilyB(int family, int member, int side);
 
 } // namespace assetgen

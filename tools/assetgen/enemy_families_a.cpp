@@ -9,8 +9,8 @@ namespace assetgen {
 namespace {
 
 // White hulls with blood-red trim; curved claws forward.
-HullSpec BloodWhite(int m, float R) {
-    HullSpec s;
+HullPlan BloodWhite(int m, float R) {
+    HullPlan s;
     float sweep = 0.15f * float(m % 3), claw = 0.55f + 0.08f * float(m);
     Rgba white = Hex(0xF1EEEA), red = Hex(0xB3121F);
     s.layers.push_back(
@@ -35,8 +35,8 @@ HullSpec BloodWhite(int m, float R) {
 }
 
 // Rusty riveted plates on a blocky hull.
-HullSpec Brown(int m, float R) {
-    HullSpec s;
+HullPlan Brown(int m, float R) {
+    HullPlan s;
     float wide = 0.7f + 0.05f * float(m);
     auto rust = [R](V2 p, float depth) {
         float n = SurfaceNoise(p, 0.35f / R * 8, 11);
@@ -65,8 +65,8 @@ HullSpec Brown(int m, float R) {
 }
 
 // Grey girders with yellow-black hazard stripes.
-HullSpec Industrial(int m, float R) {
-    HullSpec s;
+HullPlan Industrial(int m, float R) {
+    HullPlan s;
     Rgba grey = Hex(0x8A9099);
     auto girder = [grey, R](V2 p, float depth) {
         Surface s = Plain(grey, 0.35f);
@@ -97,8 +97,8 @@ HullSpec Industrial(int m, float R) {
 }
 
 // Orange-red hulls with flame-shaped fins.
-HullSpec Flame(int m, float R) {
-    HullSpec s;
+HullPlan Flame(int m, float R) {
+    HullPlan s;
     int tongues = 2 + m % 3;
     auto fire = [R](V2, float depth) {
         float t = Clamp01(depth / (0.25f * R));
@@ -128,8 +128,8 @@ HullSpec Flame(int m, float R) {
 }
 
 // Heavy grey concrete slabs.
-HullSpec Concrete(int m, float R) {
-    HullSpec s;
+HullPlan Concrete(int m, float R) {
+    HullPlan s;
     auto slab = [R](uint32_t seed) {
         return [R, seed](V2 p, float depth) {
             float n = SurfaceNoise(p, 1.6f / R, seed) * 0.5f + SurfaceNoise(p, 5.0f / R, seed + 1) * 0.25f;
@@ -157,8 +157,8 @@ HullSpec Concrete(int m, float R) {
 }
 
 // Blue tiled armour in brick courses.
-HullSpec BlueBrick(int m, float R) {
-    HullSpec s;
+HullPlan BlueBrick(int m, float R) {
+    HullPlan s;
     auto bricks = [R](V2 p, float depth) {
         float h = 0.16f * R, w = 0.3f * R;
         float row = std::floor(p.y / h);
@@ -188,8 +188,8 @@ HullSpec BlueBrick(int m, float R) {
 }
 
 // Olive camouflage on bomber shapes.
-HullSpec GreenCamo(int m, float R) {
-    HullSpec s;
+HullPlan GreenCamo(int m, float R) {
+    HullPlan s;
     auto camo = [R, m](V2 p, float depth) {
         float n = SurfaceNoise(p, 2.6f / R, 40 + uint32_t(m));
         Rgba c = n > 0.25f ? Hex(0x3E4A23) : n > -0.15f ? Hex(0x6B7A3A) : Hex(0x8C8A5A);
@@ -219,8 +219,8 @@ HullSpec GreenCamo(int m, float R) {
 }
 
 // Amber insectoid with a honeycomb shell.
-HullSpec Hive(int m, float R) {
-    HullSpec s;
+HullPlan Hive(int m, float R) {
+    HullPlan s;
     auto comb = [R](V2 p, float depth) {
         // Nearest centre of a hexagonal lattice, then the hexagon distance to it.
         float size = 0.16f * R;
@@ -265,7 +265,7 @@ HullSpec Hive(int m, float R) {
 
 } // namespace
 
-HullSpec EnemyFamilyA(int family, int member, int side) {
+HullPlan EnemyFamilyA(int family, int member, int side) {
     float R = float(side) * 0.5f;
     switch (family) {
     case 0:

@@ -9,8 +9,8 @@ namespace assetgen {
 namespace {
 
 // Soft white-grey puffs around a dark glowing core.
-HullSpec Cloud(int m, float R) {
-    HullSpec s;
+HullPlan Cloud(int m, float R) {
+    HullPlan s;
     int puffs = 4 + m % 3;
     std::vector<std::pair<V2, float>> balls;
     for (int i = 0; i < puffs; ++i) {
@@ -43,8 +43,8 @@ HullSpec Cloud(int m, float R) {
 }
 
 // Brown organic blobs.
-HullSpec Mud(int m, float R) {
-    HullSpec s;
+HullPlan Mud(int m, float R) {
+    HullPlan s;
     auto mud = [R, m](V2 p, float depth) {
         float n = SurfaceNoise(p, 3.5f / R, 90 + uint32_t(m));
         Surface s = Plain(Mix(Hex(0x4A3020), Hex(0x8A6038), Clamp01(0.5f + n)), 0.35f);
@@ -71,8 +71,8 @@ HullSpec Mud(int m, float R) {
 }
 
 // Violet crystal facets: planar faces make flat shading bands.
-HullSpec Purple(int m, float R) {
-    HullSpec s;
+HullPlan Purple(int m, float R) {
+    HullPlan s;
     auto facets = [R](V2, float depth) {
         Surface s = Plain(Hex(0x9A4DFF), 0.9f);
         s.relief = -depth * 0.4f + std::floor(depth / (0.12f * R)) * 0.12f * R * 0.9f;
@@ -97,8 +97,8 @@ HullSpec Purple(int m, float R) {
 }
 
 // Translucent green goo with bubbles.
-HullSpec Slime(int m, float R) {
-    HullSpec s;
+HullPlan Slime(int m, float R) {
+    HullPlan s;
     auto goo = [R, m](V2 p, float depth) {
         Surface s = Plain(Hex(0x4CE05A), 0.9f);
         s.opacity = 0.72f + 0.25f * Clamp01(depth / (0.3f * R));
@@ -133,8 +133,8 @@ HullSpec Slime(int m, float R) {
 }
 
 // Spider legs and glowing red eyes.
-HullSpec SpiderFire(int m, float R) {
-    HullSpec s;
+HullPlan SpiderFire(int m, float R) {
+    HullPlan s;
     Rgba carapace = Hex(0x5A2A24);
     for (int leg = 0; leg < 4; ++leg) {
         float y = -0.35f + 0.25f * float(leg), knee = 0.6f + 0.04f * float(m);
@@ -167,8 +167,8 @@ HullSpec SpiderFire(int m, float R) {
 }
 
 // Polished steel with star emblems.
-HullSpec SteelStars(int m, float R) {
-    HullSpec s;
+HullPlan SteelStars(int m, float R) {
+    HullPlan s;
     Rgba steel = Hex(0xB8C2CE);
     float span = 0.8f + 0.03f * float(m);
     s.layers.push_back(Part(Poly(R, {{0.15f, -0.45f}, {span, 0.35f}, {span - 0.1f, 0.6f}, {0.3f, 0.5f}}),
@@ -198,8 +198,8 @@ HullSpec SteelStars(int m, float R) {
 }
 
 // Armour with grilles and vents glowing from inside.
-HullSpec Vent(int m, float R) {
-    HullSpec s;
+HullPlan Vent(int m, float R) {
+    HullPlan s;
     auto grille = [R](V2 p, float depth) {
         bool slot = Fract(p.y / (0.12f * R)) < 0.45f && depth > 0.05f * R;
         Surface s = Plain(Hex(0x3C3F46), 0.45f);
@@ -221,8 +221,8 @@ HullSpec Vent(int m, float R) {
 }
 
 // Cyan-magenta energy rings around a dark core.
-HullSpec Warp(int m, float R) {
-    HullSpec s;
+HullPlan Warp(int m, float R) {
+    HullPlan s;
     int rings = 2 + m % 2;
     for (int i = rings - 1; i >= 0; --i) {
         float r = 0.92f - 0.25f * float(i), w = 0.07f;
@@ -255,7 +255,7 @@ HullSpec Warp(int m, float R) {
 
 } // namespace
 
-HullSpec EnemyFamilyB(int family, int member, int side) {
+HullPlan EnemyFamilyB(int family, int member, int side) {
     float R = float(side) * 0.5f;
     switch (family) {
     case 8:

@@ -33,8 +33,8 @@ inline ShapeFn Box(float R, V2 c, V2 half, float round = 0) {
 }
 
 // Adds a part beneath everything drawn so far.
-inline void Under(HullSpec& spec, HullLayer layer) {
-    spec.layers.insert(spec.layers.begin(), std::move(layer));
+inline void Under(HullPlan& plan, HullLayer layer) {
+    plan.layers.insert(plan.layers.begin(), std::move(layer));
 }
 
 // Smooth noise for surface colour; not periodic, just steady.

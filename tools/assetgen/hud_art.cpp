@@ -29,7 +29,7 @@ Image Meter() {
 
 // A little turtle seen from above: green shell with plates, head up.
 Image Turtle() {
-    HullSpec s;
+    HullPlan s;
     s.width = 64;
     s.height = 48;
     Rgba skin = Hex(0x8DB85A);
@@ -79,8 +79,8 @@ Image MenuPointer() {
         if (d > -1.2f)
             return Rgba{0.55f, 0.25f, 0.05f, 1};
         float t = Clamp01((y - 4) / 24);
-        float spec = std::exp(-std::pow((y - 12) / 3.0f, 2.0f)) * 0.4f;
-        return Rgba{Clamp01(1.0f + spec), Clamp01(0.85f - 0.35f * t + spec), Clamp01(0.3f - 0.2f * t + spec),
+        float sheen = std::exp(-std::pow((y - 12) / 3.0f, 2.0f)) * 0.4f;
+        return Rgba{Clamp01(1.0f + sheen), Clamp01(0.85f - 0.35f * t + sheen), Clamp01(0.3f - 0.2f * t + sheen),
                     1};
     });
 }

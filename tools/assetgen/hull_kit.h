@@ -58,13 +58,13 @@ inline HullLayer Part(std::function<float(V2)> shape, std::function<Surface(V2, 
 }
 
 // Engine nozzle pointing down the screen at n: a dark ring with a hot core.
-inline void AddNozzle(HullSpec& spec, V2 n, float radius, float elevation, Rgba hot) {
-    spec.layers.push_back(Part(
+inline void AddNozzle(HullPlan& plan, V2 n, float radius, float elevation, Rgba hot) {
+    plan.layers.push_back(Part(
         [=](V2 p) {
             return SdEllipse(p, n, {radius, radius * 0.8f});
         },
         Paint(Opaque(0.18f, 0.18f, 0.2f), 0.5f), elevation, radius * 0.6f));
-    spec.layers.push_back(Part(
+    plan.layers.push_back(Part(
         [=](V2 p) {
             return SdEllipse(p, n + V2{0, 0.5f}, {radius * 0.55f, radius * 0.45f});
         },

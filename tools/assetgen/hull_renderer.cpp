@@ -32,17 +32,17 @@ float Dot3(V3 a, V3 b) {
 
 } // namespace
 
-Image RenderHull(const HullSpec& spec) {
-    int w = spec.width * kFactor, h = spec.height * kFactor;
+Image RenderHull(const HullPlan& plan) {
+    int w = plan.width * kFactor, h = plan.height * kFactor;
     std::vector<Texel> grid(size_t(w) * size_t(h));
     float step = 1.0f / kFactor;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            V2 p = {(float(x) + 0.5f) * step - float(spec.width) * 0.5f,
-                    (float(y) + 0.5f) * step - float(spec.height) * 0.5f};
+            V2 p = {(float(x) + 0.5f) * step - float(plan.width) * 0.5f,
+                    (float(y) + 0.5f) * step - float(plan.height) * 0.5f};
             V2 m = {std::fabs(p.x), p.y};
             Texel& t = grid[size_t(y) * size_t(w) + size_t(x)];
-            for (auto layer = spec.layers.rbegin(); layer != spec.layers.rend(); ++layer) {
+            for (auto layer = plan.layers.rbegin(); layer != plan.layers.rend(); ++layer) {
                 V2 q = layer->mirror ? m : p;
                 float d = layer->shape(q);
                 if (d < 0) {
@@ -81,8 +81,8 @@ Image RenderHull(const HullSpec& spec) {
             auto channel = [&](float albedo, float rimTint) {
                 return albedo * (lit * (1 - e) + e * 1.15f) + highlight + rimLight * rimTint * (1 - e);
             };
-            big.At(x, y) = {channel(s.albedo.r, spec.rimColour.r), channel(s.albedo.g, spec.rimColour.g),
-                            channel(s.albedo.b, spec.rimColour.b), s.opacity};
+            big.At(x, y) = {channel(s.albedo.r, plan.rimColour.r), channel(s.albedo.g, plan.rimColour.g),
+                            channel(s.albedo.b, plan.rimColour.b), s.opacity};
         }
     return Downsample(big, kFactor);
 }

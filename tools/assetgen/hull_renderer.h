@@ -30,13 +30,13 @@ struct HullLayer {
     bool mirror = true;
 };
 
-struct HullSpec {
+struct HullPlan {
     int width = 48, height = 48;
     std::vector<HullLayer> layers; // later layers lie on top
     Rgba rimColour = Opaque(0.55f, 0.7f, 1.0f);
 };
 
-Image RenderHull(const HullSpec& spec);
+Image RenderHull(const HullPlan& plan);
 
 inline Surface Plain(Rgba colour, float gloss = 0.3f) {
     return {colour, gloss, 0, 0};

@@ -40,7 +40,7 @@ Image Banner(const char* text, Rgba top, Rgba middle, Rgba bottom, Rgba glow) {
 
 // A rounded plate in the badge's colour with its name across it.
 Image Badge(const char* name, Rgba colour) {
-    HullSpec plate;
+    HullPlan plate;
     plate.width = 128;
     plate.height = 64;
     plate.layers.push_back(Part(

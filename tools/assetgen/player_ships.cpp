@@ -34,7 +34,7 @@ const ShipStyle kShips[10] = {
 using Shape = std::function<float(V2)>;
 
 // Wings, fuselage and details of ship i (fuselage drawn over the wings).
-void AddBody(HullSpec& s, int i, const ShipStyle& style, V2 nozzle) {
+void AddBody(HullPlan& s, int i, const ShipStyle& style, V2 nozzle) {
     Rgba hull = style.hull, trim = style.trim;
     Rgba dark = Mix(hull, Opaque(0.15f, 0.16f, 0.2f), 0.55f);
     auto wing = [&](Shape shape) { s.layers.push_back(Part(shape, Trimmed(hull, trim, 1.6f), 0, 2.2f)); };
@@ -132,12 +132,12 @@ void AddBody(HullSpec& s, int i, const ShipStyle& style, V2 nozzle) {
 
 Image RenderShip(int i) {
     const ShipStyle& style = kShips[i];
-    HullSpec spec;
-    spec.width = spec.height = 48;
+    HullPlan plan;
+    plan.width = plan.height = 48;
     V2 nozzle = {style.nozzleDistance * std::sin(style.nozzleAngle),
                  std::min(style.nozzleDistance * std::cos(style.nozzleAngle), 20.0f)};
-    AddBody(spec, i, style, nozzle);
-    return RenderHull(spec);
+    AddBody(plan, i, style, nozzle);
+    return RenderHull(plan);
 }
 
 } // namespace

@@ -70,8 +70,8 @@ Image StyledText(const std::string& text, const LetterStyle& style, int width, i
             float len = std::sqrt(nx * nx + ny * ny + 1);
             float light = (-0.6f * nx - 0.7f * ny + 0.4f) / len; // from the upper left
             float shade = 0.75f + 0.45f * light;
-            float spec = std::pow(Clamp01(light), 6.0f) * 0.6f;
-            Rgba lit = {face.r * shade + spec, face.g * shade + spec, face.b * shade + spec, 1};
+            float plan = std::pow(Clamp01(light), 6.0f) * 0.6f;
+            Rgba lit = {face.r * shade + plan, face.g * shade + plan, face.b * shade + plan, 1};
             d = Mix(d, lit, a);
         }
     for (Rgba& c : out.pixels)
