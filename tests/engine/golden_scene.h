@@ -6,6 +6,7 @@
 #include "core/main_loop.h"
 #include "engine/video_list.h"
 #include "golden_compare.h"
+#include "headless_device.h"
 #include "platform/d3d8.h"
 #include "platform/d3d8_control.h"
 #include "platform/harness.h"
@@ -24,15 +25,7 @@ class GoldenScene : public ::testing::Test {
         platform::UseHeadless(true);
         direct3D = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(direct3D, nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = width;
-        params.BackBufferHeight = height;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = 1;
-        params.EnableAutoDepthStencil = 1;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
+        D3DPRESENT_PARAMETERS params = HeadlessPresentParams(width, height);
         ASSERT_EQ(direct3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
                                          &params, &device),
                   D3D_OK);

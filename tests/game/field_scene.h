@@ -8,6 +8,7 @@
 #include "engine/font.h"
 #include "engine/video_list.h"
 #include "game/motion.h"
+#include "headless_device.h"
 #include "platform/d3d8.h"
 #include "platform/d3d8_control.h"
 #include "platform/harness.h"
@@ -32,15 +33,7 @@ class FieldScene : public ::testing::Test {
         platform::UseHeadless(true);
         direct3D = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(direct3D, nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = Width;
-        params.BackBufferHeight = Height;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = 1;
-        params.EnableAutoDepthStencil = 1;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
+        D3DPRESENT_PARAMETERS params = HeadlessPresentParams(Width, Height);
         ASSERT_EQ(direct3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
                                          &params, &device),
                   D3D_OK);
