@@ -132,7 +132,8 @@ Result GameProcess::Wait(std::chrono::seconds timeout) {
 Result RunHeadless(const Sandbox& sandbox, const std::string& script, int maxTicks,
                    std::map<std::string, std::string> env, std::chrono::seconds timeout) {
     env["BACKFIRE_HEADLESS"] = "1";
-    env["BACKFIRE_MAX_TICKS"] = std::to_string(maxTicks);
+    if (maxTicks >= 0)
+        env["BACKFIRE_MAX_TICKS"] = std::to_string(maxTicks);
     if (!script.empty()) {
         sandbox.Write("script.txt", script);
         env["BACKFIRE_SCRIPT"] = sandbox.PathOf("script.txt");

@@ -56,7 +56,9 @@ private:
     bool reaped = false;
 };
 
-// Headless run to completion with a script text (empty: no script).
+// Headless run to completion with a script text (empty: no script). A
+// negative maxTicks sets no tick limit: only the game itself or the timeout
+// ends the run.
 Result RunHeadless(const Sandbox& sandbox, const std::string& script, int maxTicks,
                    std::map<std::string, std::string> env = {}, std::chrono::seconds timeout = std::chrono::seconds(120));
 
