@@ -10,6 +10,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -127,6 +130,77 @@ Result GameProcess::Wait(std::chrono::seconds timeout) {
     text << in.rdbuf();
     result.errors = text.str();
     return result;
+}
+
+namespace {
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+} // namespace
+
+VirtualDisplay::VirtualDisplay() {
+    int channel[2];
+    if (pipe(channel) != 0)
+        return;
+    // The server writes the number it took to descriptor 3.
+    std::vector<std::string> args{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten",
+                                  "tcp"};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // The read end goes first: it may itself be descriptor 3.
+    posix_spawn_file_actions_addclose(&actions, channel[0]);
+    posix_spawn_file_actions_adddup2(&actions, channel[1], 3);
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(channel[1]);
+    std::string number;
+    char c = 0;
+    while (pid > 0 && read(channel[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(channel[0]);
+    if (number.empty())
+        return;
+    name = ":" + number;
+    WaitFor([this] { return (display = XOpenDisplay(name.c_str())) != nullptr; }, std::chrono::seconds(10));
+    XSetErrorHandler(IgnoreXError);
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    if (display)
+        XCloseDisplay(display);
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+unsigned long FindWindowNamed(Display* display, unsigned long parent, const std::string& title) {
+    char* text = nullptr;
+    if (XFetchName(display, parent, &text) && text) {
+        bool match = title == text;
+        XFree(text);
+        if (match)
+            return parent;
+    }
+    Window root, up;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, parent, &root, &up, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i)
+            found = FindWindowNamed(display, children[i], title);
+        if (children)
+            XFree(children);
+    }
+    return found;
 }
 
 Result RunHeadless(const Sandbox& sandbox, const std::string& script, int maxTicks,

@@ -9,6 +9,8 @@
 
 #include <sys/types.h>
 
+struct _XDisplay; // Xlib's Display
+
 namespace e2e {
 
 class Sandbox {
@@ -61,6 +63,28 @@ private:
 // ends the run.
 Result RunHeadless(const Sandbox& sandbox, const std::string& script, int maxTicks,
                    std::map<std::string, std::string> env = {}, std::chrono::seconds timeout = std::chrono::seconds(120));
+
+// A private X server (Xvfb, 1280 x 1024) for the length of one test, on a
+// display number the server chose itself (so tests running at the same time
+// never meet), with a connection to it; `display` stays null when it could
+// not be started. X errors about windows that vanish between listing and
+// asking are not fatal.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    _XDisplay* display = nullptr;
+    std::string name; // ":N", for DISPLAY
+
+private:
+    pid_t pid = -1;
+};
+
+// The first window at or below `parent` titled `title`, 0 when there is none.
+unsigned long FindWindowNamed(_XDisplay* display, unsigned long parent, const std::string& title);
 
 // Polls until the predicate holds or the timeout passes.
 template <typename Predicate> bool WaitFor(Predicate predicate, std::chrono::milliseconds timeout);
