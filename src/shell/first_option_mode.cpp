@@ -196,30 +196,40 @@ int32_t FirstOptionMode::Tick() {
     return 0;
 }
 
-void FirstOptionMode::DrawStatus() {
+std::vector<StatusText> MainMenuStatus() {
     const Progress& p = TheProgress;
-    if (p.gamesPlayed < 1) {
-        DrawMenuText(1, 100, 100, 255, StatusAlpha, 450, 320, 750, 500, HelpText, 0);
-        return;
-    }
-    char text[512];
-    std::snprintf(text, sizeof text, "Game Status       %3.1f%% complete\n", CompletionPercentage());
-    DrawMenuText(1, 100, 100, 255, StatusAlpha, 450, 320, 749, 340, text, 0);
-    std::snprintf(text, sizeof text, "BEST SCORE %d00", p.bestScoreEver);
-    DrawMenuText(1, 200, 200, 255, StatusAlpha, 450, 346, 690, 366, text, 0);
-    DrawMenuText(0, 200, 200, 200, StatusAlpha, 450, 374, 580, 413, "Missions Unlocked\nMissions Excelled",
-                 0);
-    std::snprintf(text, sizeof text, "% 3d/%d\n% 3d/%d", UnlockedMissionCount(), MissionCount,
+    if (p.gamesPlayed < 1)
+        return {{1, 100, 100, 255, 450, 320, 750, 500, HelpText, 0}};
+    char completion[64];
+    std::snprintf(completion, sizeof completion, "Game Status       %3.1f%% complete\n",
+                  CompletionPercentage());
+    char best[48];
+    std::snprintf(best, sizeof best, "BEST SCORE %d00", p.bestScoreEver);
+    char counts[48];
+    std::snprintf(counts, sizeof counts, "% 3d/%d\n% 3d/%d", UnlockedMissionCount(), MissionCount,
                   ExcelledMissionCount(), MissionCount);
-    DrawMenuText(0, 200, 200, 200, StatusAlpha, 580, 374, 640, 413, text, FontRightAligned);
-    std::snprintf(text, sizeof text,
+    char last[192];
+    std::snprintf(last, sizeof last,
                   "Last Mission:\n%s\nScore: %d00\nLevel reached: %d\nMission duration: %dmin",
                   GetMissionName(p.lastMission), p.lastScore, p.lastLevelIndex + 1, p.missionTicks / 1800);
-    DrawMenuText(0, 200, 200, 200, StatusAlpha, 450, 414, 690, 474, text, 0);
-    DrawMenuText(0, 200, 200, 200, StatusAlpha, 450, 514, 580, 573,
-                 "Game Difficulty\nGame Speed\nThrust Speed\nMenu Speed", FontRightAligned);
-    std::snprintf(text, sizeof text, "%s\n%s\n%s\n%s", GetDifficultyName(TheOptions.difficulty),
+    char settings[160];
+    std::snprintf(settings, sizeof settings, "%s\n%s\n%s\n%s", GetDifficultyName(TheOptions.difficulty),
                   GetSpeedName(TheOptions.gameSpeed), GetSpeedName(TheOptions.thrustSpeed),
                   GetSpeedName(TheOptions.menuSpeed));
-    DrawMenuText(0, 200, 200, 200, StatusAlpha, 590, 514, 710, 573, text, 0);
+    return {
+        {1, 100, 100, 255, 450, 320, 749, 340, completion, 0},
+        {1, 200, 200, 255, 450, 346, 690, 366, best, 0},
+        {0, 200, 200, 200, 450, 374, 580, 413, "Missions Unlocked\nMissions Excelled", 0},
+        {0, 200, 200, 200, 580, 374, 640, 413, counts, FontRightAligned},
+        {0, 200, 200, 200, 450, 414, 690, 474, last, 0},
+        {0, 200, 200, 200, 450, 514, 580, 573, "Game Difficulty\nGame Speed\nThrust Speed\nMenu Speed",
+         FontRightAligned},
+        {0, 200, 200, 200, 590, 514, 710, 573, settings, 0},
+    };
+}
+
+void FirstOptionMode::DrawStatus() {
+    for (const StatusText& t : MainMenuStatus())
+        DrawMenuText(t.fontSlot, t.red, t.green, t.blue, StatusAlpha, t.left, t.top, t.right, t.bottom,
+                     t.text.c_str(), t.flags);
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/game_mode.h"
 #include "engine/bitmap.h"
@@ -25,6 +27,20 @@ constexpr int32_t MainMenuGap = 8;
 
 // Main-menu ticks of the whole run; the run log closes past 300.
 extern int32_t MainMenuTicks;
+
+// One text of the status area beside the main menu, drawn at alpha 244.
+struct StatusText {
+    int32_t fontSlot;
+    int32_t red, green, blue;
+    int32_t left, top, right, bottom;
+    std::string text;
+    uint32_t flags;
+};
+
+// The status area for the current game state: only the help text until a
+// game has been played, then completion, best score, counts, the last
+// mission and the settings.
+std::vector<StatusText> MainMenuStatus();
 
 class FirstOptionMode : public GameMode {
   public:

@@ -1,6 +1,9 @@
 #include "shell/first_option_mode.h"
 
 #include "core/main_loop.h"
+#include "engine/font.h"
+#include "game/mission_table.h"
+#include "game/play_field.h"
 #include "mode_test_app.h"
 #include "shell/game_state.h"
 
@@ -76,6 +79,8 @@ TEST_F(FirstOptionModeTest, RowsPushTheirModes) {
     mode->Act(MainMenuPlay);
     ASSERT_NE(NextMode, nullptr);
     EXPECT_STREQ(NextMode->GetName(), "PLAY_MODE");
+    ASSERT_NE(ThePlayField, nullptr);
+    EXPECT_EQ(ThePlayField->mission, 0);
     delete NextMode;
     TheProgress.gamesPlayed = 1;
     mode->Act(MainMenuPlay);
@@ -106,4 +111,37 @@ TEST_F(FirstOptionModeTest, F4ReleaseUnlocksEveryMissionAndLeavingSavesTheOption
     EXPECT_EQ(TheOptions.difficulty, 2);
     mode = std::make_unique<FirstOptionMode>(0, "FIRSTOPTION_MODE");
     mode->Enter();
+}
+
+TEST_F(FirstOptionModeTest, FirstRunStatusIsTheHelpTextAlone) {
+    const std::vector<StatusText> status = MainMenuStatus();
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0].text.rfind("This game is played entirely\nwith the SPACEBAR.", 0), 0u);
+    EXPECT_EQ(status[0].left, 450);
+    EXPECT_EQ(status[0].top, 320);
+}
+
+TEST_F(FirstOptionModeTest, StatusAfterGamesCountsMissionsAndShowsTheLastOneAndTheSettings) {
+    TheProgress.gamesPlayed = 2;
+    for (int32_t m = 0; m < 3; ++m)
+        TheProgress.missions[m].unlocked = 1;
+    TheProgress.missions[0].bestLevelIndex = 9;  // excelled: past level index 8
+    TheProgress.missions[2].bestLevelIndex = 10; // one short of excelling mission 2
+    TheProgress.lastMission = 2;
+    TheProgress.lastScore = 123;
+    TheProgress.lastLevelIndex = 4;
+    TheProgress.missionTicks = 4500;
+    TheProgress.bestScoreEver = 456;
+    // an option menu that just popped
+    TheOptions.difficulty = 2;
+    TheOptions.gameSpeed = 4;
+    const std::vector<StatusText> status = MainMenuStatus();
+    ASSERT_EQ(status.size(), 7u);
+    EXPECT_EQ(status[0].text, "Game Status       20.0% complete\n");
+    EXPECT_EQ(status[1].text, "BEST SCORE 45600");
+    EXPECT_EQ(status[3].text, "  3/10\n  1/10");
+    EXPECT_EQ(status[3].flags, FontRightAligned);
+    EXPECT_EQ(status[4].text, std::string("Last Mission:\n") + GetMissionName(2) +
+                                  "\nScore: 12300\nLevel reached: 5\nMission duration: 2min");
+    EXPECT_EQ(status[6].text, "Hard\nKinda Fast\nNormal\nNormal");
 }

@@ -83,3 +83,30 @@ TEST_F(MissionSelectModeTest, CancelAndEscapeReturnWithoutAGame) {
     EXPECT_EQ(NextMode, nullptr);
     escaped.Exit();
 }
+
+TEST_F(MissionSelectModeTest, ShipsAlternateColumnsEachLevelWithItsRow) {
+    for (int32_t m = 0; m < 4; ++m)
+        TheProgress.missions[m].unlocked = 1;
+    MissionSelectMode mode(0, "MISSION_SELECT_MODE");
+    mode.Enter();
+    FakeTexture art(20, 20, D3DFMT_A8R8G8B8);
+    for (int32_t m = 0; m < 4; ++m)
+        mode.shipBitmaps[m]->texture = &art;
+    device.draws.clear();
+    mode.Tick();
+    // Nothing else has art or a font here: the four draws are the ships.
+    ASSERT_EQ(device.draws.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        float x = 0.0f;
+        float y = 0.0f;
+        for (const ScreenVertex& v : device.draws[i].vertices) {
+            x += v.x / 4.0f;
+            y += v.y / 4.0f;
+        }
+        EXPECT_NEAR(x, i % 2 == 0 ? 240.0f : 180.0f, 1.0f) << i;
+        EXPECT_NEAR(y, static_cast<float>(i) * 40.0f + mode.menu->top + 20.0f, 1.0f) << i;
+    }
+    for (int32_t m = 0; m < 4; ++m)
+        mode.shipBitmaps[m]->texture = nullptr;
+    mode.Exit();
+}

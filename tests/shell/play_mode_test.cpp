@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -68,4 +70,31 @@ TEST_F(PlayModeTest, PauseButtonsContinueOrQuit) {
     play.pauseWindow->HandleEvent(PaneLeftUp, cx, cy + 30);
     EXPECT_EQ(play.status, 2);
     play.Exit();
+}
+
+TEST_F(PlayModeTest, EscapeDuringTheGameOverSequenceLeavesGameDatAsItWas) {
+    TheProgress.gamesPlayed = 3;
+    TheProgress.missions[0].bestScore = 77;
+    ASSERT_TRUE(SaveProgress("game.dat"));
+    const auto contents = [] {
+        std::ifstream in("game.dat", std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    };
+    const std::string before = contents();
+    PlayMode play(0, 1.0f);
+    play.Enter();
+    play.Tick();
+    play.field->gameOverTimer = 100;
+    play.Tick();
+    Queue(InputKeyDown, 27);
+    Queue(InputKeyUp, 27);
+    play.Tick();
+    EXPECT_EQ(play.status, 2);
+    EXPECT_EQ(NextMode, nullptr);
+    // the release during game over opens no pause window either
+    EXPECT_EQ(play.pauseOpen, 0);
+    play.Exit();
+    EXPECT_EQ(contents(), before);
 }

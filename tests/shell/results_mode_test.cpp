@@ -1,12 +1,17 @@
 #include "shell/results_mode.h"
 
 #include "core/main_loop.h"
+#include "engine/sound.h"
+#include "engine/sound_test_files.h"
 #include "game/mission_table.h"
 #include "mode_test_app.h"
+#include "platform/dsound.h"
 #include "shell/game_state.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -105,4 +110,28 @@ TEST_F(ResultsModeTest, TitleDropsInTenTicksAndClicksDoNotLeave) {
     results->Tick();
     EXPECT_EQ(results->status, 2);
     EXPECT_EQ(NextMode, nullptr);
+}
+
+TEST_F(ResultsModeTest, UnlockingResultPlaysTheUnlockFanfareOthersTheNormalOne) {
+    // Two fanfares told apart by their sample rates.
+    using namespace sound_test_files;
+    std::filesystem::create_directories("dat");
+    const std::string samples = Samples16({0, 100, -100, 0});
+    std::ofstream("dat/fanfareUnlock.wav", std::ios::binary) << Wave(Format(1, 11025, 16), samples);
+    std::ofstream("dat/fanfareNormal.wav", std::ios::binary) << Wave(Format(1, 22050, 16), samples);
+    platform::ForceAudioBackend(platform::AudioBackend::ManualNull);
+    StartSound();
+    ASSERT_EQ(soundReady, 1);
+    Finish(0, 6, 120);
+    ASSERT_NE(results->fanfare, nullptr);
+    EXPECT_EQ(results->fanfare->baseFrequency, 11025u);
+    results->Exit();
+    results.reset();
+    ClearProgress();
+    Finish(0, 5, 10);
+    EXPECT_EQ(results->fanfare->baseFrequency, 22050u);
+    results->Exit();
+    results.reset();
+    StopSoundSystem();
+    platform::ForceAudioBackend(platform::AudioBackend::Automatic);
 }
