@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <cctype>
 #include <cstdio>
 #include <ctime>
 
@@ -21,15 +22,31 @@ void WriteState(const char* text) {
     std::fclose(file);
 }
 
+// True when the file begins with a decimal number (white space, a sign, then
+// digits, as "%d" reads one) whose value is zero. The digits are looked at
+// rather than converted, so a number too long for an int cannot pass as zero.
+bool ReadsZero(FILE* file) {
+    int c;
+    while ((c = std::fgetc(file)) != EOF && std::isspace(c)) {
+    }
+    if (c == '+' || c == '-')
+        c = std::fgetc(file);
+    bool zeros = false;
+    while (c == '0') {
+        zeros = true;
+        c = std::fgetc(file);
+    }
+    return zeros && (c == EOF || !std::isdigit(c));
+}
+
 } // namespace
 
 void RunLog::Start(const char* text) {
     enabled = 0;
     FILE* state = platform::OpenFile(kStateFile, "r");
     if (state) {
-        int value = 1;
         // content that is not a number counts as a finished run: log off
-        if (std::fscanf(state, "%d", &value) == 1 && value == 0)
+        if (ReadsZero(state))
             enabled = 1;
         std::fclose(state);
     }
