@@ -11,8 +11,8 @@ constexpr int kTokenBytes = 1024;
 
 constexpr const char* kHeader[] = {
     "**** Pellmark Game Design Tweak system 1.0\n****\n",
-    "**** This file is read every time the program executes, and\n**** is re-written every time the program "
-    "exits.\n",
+    ("**** This file is read every time the program executes, and\n**** is re-written every time the program "
+     "exits.\n"),
     "**** You can change the behavior of the program by changing this file.\n",
     "**** Only change the first number after the 'ENTRY' keyword.  This is\n",
     "**** the floating point value associated with each tweak.\n",
@@ -88,7 +88,8 @@ void TweakList::Load(const char* fileName) {
         const int numbers = std::fscanf(file, "%f %f %f", &entry->value, &entry->minimum, &entry->maximum);
         SkipToDescription(file);
         ReadDescription(file, entry->description);
-        if (!entries.Add(entry))
+        // a name of NUL bytes reads as empty, which could not be written back
+        if (entry->GetName()[0] == '\0' || !entries.Add(entry))
             delete entry;
         if (numbers == EOF)
             break;
