@@ -22,6 +22,15 @@ struct MusicStream::Conversion {
     float after[2] = {0.0f, 0.0f};
     std::vector<uint8_t> pending; // decoded source bytes not yet used
     size_t pendingAt = 0;
+    // The decoder reported an error other than a gap in the data. It must not
+    // be called again: after a failed set-up libvorbis decodes with
+    // half-built tables and divides by zero. The stream stays silent.
+    bool failed = false;
+
+    void Note(long result) {
+        if (result < 0 && result != OV_HOLE)
+            failed = true;
+    }
 
     uint32_t Word() const { return bits / 8; }
     uint32_t FrameBytes() const { return channels * Word(); }
@@ -141,7 +150,7 @@ void MusicStream::Fill(uint8_t* destination, uint32_t bytes) {
     while (filled < usable) {
         long got = Decode(destination + filled, usable - filled);
         if (got == 0) { // the end of the stream: go on from its first sample
-            ov_pcm_seek(decoder.get(), 0);
+            conversion->Note(ov_pcm_seek(decoder.get(), 0) != 0 ? OV_EFAULT : 0);
             got = Decode(destination + filled, usable - filled);
         }
         if (got <= 0)
@@ -156,10 +165,14 @@ long MusicStream::Decode(uint8_t* destination, uint32_t bytes) {
     Conversion& c = *conversion;
     const int word = static_cast<int>(c.Word());
     const int sgned = c.bits == 16 ? 1 : 0;
+    if (c.failed)
+        return OV_EFAULT;
     if (c.direct) {
         int length = static_cast<int>(std::min<uint32_t>(bytes, INT32_MAX) / c.FrameBytes() * c.FrameBytes());
-        return ov_read(decoder.get(), reinterpret_cast<char*>(destination), length, 0, word, sgned,
-                       &bitstream);
+        long got =
+            ov_read(decoder.get(), reinterpret_cast<char*>(destination), length, 0, word, sgned, &bitstream);
+        c.Note(got);
+        return got;
     }
     const uint32_t frames = bytes / c.FrameBytes();
     uint32_t produced = 0;
@@ -194,6 +207,7 @@ long MusicStream::PullFrame(float* frame) {
         long got = ov_read(decoder.get(), reinterpret_cast<char*>(c.pending.data() + kept),
                            static_cast<int>(c.pending.size() - kept), 0, static_cast<int>(c.Word()),
                            c.bits == 16 ? 1 : 0, &bitstream);
+        c.Note(got);
         c.pending.resize(kept + static_cast<size_t>(std::max(got, 0L)));
         if (got <= 0)
             return got;
