@@ -1,5 +1,6 @@
 #include "platform/d3d8_device.h"
 
+#include "platform/d3d8_capture.h"
 #include "platform/d3d8_control.h"
 #include "platform/harness.h"
 #include "platform/window_system.h"
@@ -215,6 +216,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (InBackground() || needsReset) {
         return D3DERR_DEVICELOST;
     }
+    RecordPresent(width, height);
     RecordPresentedFrame(backBuffer.data(), width, height);
     if (!Headless()) {
         presenter.Show(window, backBuffer.data(), width, height, !params.Windowed);
@@ -247,6 +249,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & D3DCLEAR_STENCIL) != 0 && params.AutoDepthStencilFormat != D3DFMT_D24S8) {
         return D3DERR_INVALIDCALL;
     }
+    RecordClear(count, rects, flags, colour);
     if ((flags & D3DCLEAR_TARGET) == 0) {
         return D3D_OK;
     }
@@ -476,6 +479,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitive, UINT startVertex, UINT
     const RasterTarget target{backBuffer.data(), width, height, width};
     const uint8_t* base = current.stream->Data() + uint64_t{startVertex} * current.stride;
     const UINT stride = current.stride;
+    RecordDraw(current, state, texture, primitive, base, stride, primitiveCount);
     for (UINT k = 0; k < primitiveCount; ++k) {
         const uint64_t first = primitive == D3DPT_TRIANGLELIST ? uint64_t{k} * 3 : k;
         const RasterVertex a = ReadVertex(base + first * stride);

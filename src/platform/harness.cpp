@@ -3,6 +3,7 @@
 #include "platform/harness.h"
 
 #include "platform/clock.h"
+#include "platform/d3d8_capture.h"
 #include "platform/dsound.h"
 #include "platform/frame_capture.h"
 #include "platform/input_script.h"
@@ -31,6 +32,8 @@ size_t nextShot = 0;  // first event not yet checked for a shot
 uint32_t ticksDone = 0;
 int64_t maxTicks = -1; // no limit
 bool startPosted = false;
+int64_t captureTick = -1; // none
+std::string capturePath;
 
 bool ReadMaxTicks() {
     const char* text = std::getenv("BACKFIRE_MAX_TICKS");
@@ -46,6 +49,31 @@ bool ReadMaxTicks() {
     }
     maxTicks = value;
     return true;
+}
+
+// BACKFIRE_CAPTURE_FRAME=TICK:FILE records the frame that tick TICK presents.
+bool ReadCaptureFrame() {
+    captureTick = -1;
+    capturePath.clear();
+    const char* text = std::getenv("BACKFIRE_CAPTURE_FRAME");
+    if (text == nullptr || text[0] == '\0')
+        return true;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || end == text || *end != ':' || end[1] == '\0' || value < 0 || value > 0xFFFFFFFFll ||
+        text[0] == '-' || text[0] == '+') {
+        std::fprintf(stderr, "BACKFIRE_CAPTURE_FRAME: '%s' is not TICK:FILE\n", text);
+        return false;
+    }
+    captureTick = value;
+    capturePath = end + 1;
+    return true;
+}
+
+void ArmCaptureBefore(uint32_t tick) {
+    if (captureTick == static_cast<int64_t>(tick))
+        platform::ArmFrameCapture(capturePath);
 }
 
 void Post(const platform::ScriptEvent& event) {
@@ -129,8 +157,9 @@ bool StartHarness() {
     headless.reset();
     if (Headless())
         UseVirtualClock(kVirtualStart);
-    if (!ReadMaxTicks())
+    if (!ReadMaxTicks() || !ReadCaptureFrame())
         return false;
+    ArmCaptureBefore(0);
     const char* path = std::getenv("BACKFIRE_SCRIPT");
     if (path != nullptr && path[0] != '\0') {
         std::string error;
@@ -152,6 +181,7 @@ void StopHarness() {
     ticksDone = 0;
     maxTicks = -1;
     startPosted = false;
+    captureTick = -1;
     ReleaseAllKeys();
     ResetMouse();
 }
@@ -169,6 +199,7 @@ void HarnessTickDone() {
     PumpAudio(); // the captured audio keeps step with the ticks
     SaveShotsOf(ticksDone);
     ++ticksDone;
+    ArmCaptureBefore(ticksDone);
     if (maxTicks >= 0 && ticksDone >= maxTicks) {
         PostCloseIfDone(); // no events past the limit: the run is ending
         return;

@@ -1,12 +1,14 @@
 // The headless harness: environment-driven test mode (BACKFIRE_HEADLESS,
-// BACKFIRE_SCRIPT, BACKFIRE_MAX_TICKS, BACKFIRE_AUDIO_OUT, BACKFIRE_INSTANCE_LOCK)
-// and the input script that posts window messages between ticks.
+// BACKFIRE_SCRIPT, BACKFIRE_MAX_TICKS, BACKFIRE_AUDIO_OUT, BACKFIRE_INSTANCE_LOCK,
+// BACKFIRE_CAPTURE_FRAME) and the input script that posts window messages
+// between ticks.
 #pragma once
 
 namespace platform {
 
 // Reads the environment and the input script. On a malformed script prints
-// "FILE:LINE: reason" to stderr and returns false; the program must then stop.
+// "FILE:LINE: reason" to stderr (on a malformed variable a line naming it) and
+// returns false; the program must then stop.
 bool StartHarness();
 // Releases what StartHarness took (the instance lock, the script) and forgets
 // held keys and mouse state; StartHarness may then run again.
