@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -5,23 +6,29 @@
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "platform/write_fault.h"
 
 namespace platform {
 namespace {
 
+std::optional<WriteFault> injectedFault;
+
+bool Fails(WriteStep step) { return injectedFault && injectedFault->step == step; }
+
 bool WriteAll(int fd, const void* data, size_t size) {
     const auto* bytes = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        ssize_t written = write(fd, bytes, size);
+    size_t allowed = Fails(WriteStep::Write) ? std::min(size, injectedFault->bytesWritten) : size;
+    while (allowed > 0) {
+        ssize_t written = write(fd, bytes, allowed);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
         bytes += written;
-        size -= static_cast<size_t>(written);
+        allowed -= static_cast<size_t>(written);
     }
-    return true;
+    return !Fails(WriteStep::Write);
 }
 
 // Makes the rename itself durable; a failure here does not undo the save.
@@ -37,8 +44,12 @@ void SyncDirectoryOf(const std::string& path) {
 
 } // namespace
 
+void SetWriteFault(std::optional<WriteFault> fault) { injectedFault = fault; }
+
 bool WriteFileAtomically(const char* name, const void* data, size_t size) {
     const std::string path = ResolvePath(name);
+    if (Fails(WriteStep::Create))
+        return false;
     // A unique name, so a temporary file left behind by a crash never blocks a later save.
     static uint32_t attempt = 0;
     std::string temporary;
@@ -51,9 +62,9 @@ bool WriteFileAtomically(const char* name, const void* data, size_t size) {
     }
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, data, size) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok && rename(temporary.c_str(), path.c_str()) == 0) {
+    bool ok = WriteAll(fd, data, size) && fsync(fd) == 0 && !Fails(WriteStep::Sync);
+    ok = close(fd) == 0 && !Fails(WriteStep::Close) && ok;
+    if (ok && !Fails(WriteStep::Rename) && rename(temporary.c_str(), path.c_str()) == 0) {
         SyncDirectoryOf(path);
         return true;
     }

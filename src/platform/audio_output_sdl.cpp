@@ -6,6 +6,10 @@ namespace platform {
 
 namespace {
 
+// Plays through an SDL2 audio device. When the device stops on its own (it was
+// unplugged, or its driver failed to write), the output turns into a clocked
+// null sink: the mixer goes on in step with the clock, so play cursors move and
+// sounds end as before, and the game carries on silently.
 class SdlOutput : public AudioOutput {
   public:
     explicit SdlOutput(Mixer& mixer) : mixer(mixer) {}
@@ -15,6 +19,8 @@ class SdlOutput : public AudioOutput {
     }
 
     bool Start(uint32_t rate) override {
+        if (silent)
+            return silent->Start(rate);
         Close();
         {
             std::lock_guard<std::mutex> lock(mixer.Mutex());
@@ -38,6 +44,17 @@ class SdlOutput : public AudioOutput {
         return true;
     }
 
+    void Pump() override {
+        if (!silent && (device == 0 || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED)) {
+            Close();
+            silent = OpenNullOutput(mixer, mixer.OutputRate(), true, nullptr);
+        }
+        if (silent)
+            silent->Pump();
+    }
+
+    bool IsNull() const override { return silent != nullptr; }
+
   private:
     static void Callback(void* user, Uint8* stream, int length) {
         static_cast<Mixer*>(user)->Mix(reinterpret_cast<int16_t*>(stream),
@@ -52,11 +69,15 @@ class SdlOutput : public AudioOutput {
 
     Mixer& mixer;
     SDL_AudioDeviceID device = 0;
+    std::unique_ptr<AudioOutput> silent; // set once the device has failed
 };
 
 } // namespace
 
 std::unique_ptr<AudioOutput> OpenSdlOutput(Mixer& mixer, uint32_t rate) {
+    // the name desktop mixers show for our stream
+    SDL_SetHint(SDL_HINT_APP_NAME, "Backfire");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Backfire");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     auto output = std::make_unique<SdlOutput>(mixer);
