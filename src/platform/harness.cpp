@@ -18,6 +18,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,8 +35,7 @@ size_t nextShot = 0;  // first event not yet checked for a shot
 uint32_t ticksDone = 0;
 int64_t maxTicks = -1; // no limit
 bool startPosted = false;
-int64_t captureTick = -1; // none
-std::string capturePath;
+std::vector<std::pair<uint32_t, std::string>> captures; // tick, file
 
 bool ReadMaxTicks() {
     const char* text = std::getenv("BACKFIRE_MAX_TICKS");
@@ -51,29 +53,35 @@ bool ReadMaxTicks() {
     return true;
 }
 
-// BACKFIRE_CAPTURE_FRAME=TICK:FILE records the frame that tick TICK presents.
-bool ReadCaptureFrame() {
-    captureTick = -1;
-    capturePath.clear();
+// BACKFIRE_CAPTURE_FRAME=TICK:FILE[,TICK:FILE...] records the frame that each
+// tick TICK presents into its FILE.
+bool ReadCaptureFrames() {
+    captures.clear();
     const char* text = std::getenv("BACKFIRE_CAPTURE_FRAME");
     if (text == nullptr || text[0] == '\0')
         return true;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text, &end, 10);
-    if (errno != 0 || end == text || *end != ':' || end[1] == '\0' || value < 0 || value > 0xFFFFFFFFll ||
-        text[0] == '-' || text[0] == '+') {
-        std::fprintf(stderr, "BACKFIRE_CAPTURE_FRAME: '%s' is not TICK:FILE\n", text);
-        return false;
+    for (const char* at = text; *at != '\0';) {
+        char* end = nullptr;
+        errno = 0;
+        const long long value = std::strtoll(at, &end, 10);
+        const char* stop = std::strchr(end, ',');
+        const size_t length = stop != nullptr ? static_cast<size_t>(stop - end) : std::strlen(end);
+        if (errno != 0 || end == at || *end != ':' || length < 2 || value < 0 || value > 0xFFFFFFFFll ||
+            at[0] == '-' || at[0] == '+') {
+            std::fprintf(stderr, "BACKFIRE_CAPTURE_FRAME: '%s' is not TICK:FILE[,TICK:FILE...]\n", text);
+            captures.clear();
+            return false;
+        }
+        captures.emplace_back(static_cast<uint32_t>(value), std::string(end + 1, length - 1));
+        at = stop != nullptr ? stop + 1 : end + length;
     }
-    captureTick = value;
-    capturePath = end + 1;
     return true;
 }
 
 void ArmCaptureBefore(uint32_t tick) {
-    if (captureTick == static_cast<int64_t>(tick))
-        platform::ArmFrameCapture(capturePath);
+    for (const auto& [when, file] : captures)
+        if (when == tick)
+            platform::ArmFrameCapture(file);
 }
 
 void Post(const platform::ScriptEvent& event) {
@@ -157,7 +165,7 @@ bool StartHarness() {
     headless.reset();
     if (Headless())
         UseVirtualClock(kVirtualStart);
-    if (!ReadMaxTicks() || !ReadCaptureFrame())
+    if (!ReadMaxTicks() || !ReadCaptureFrames())
         return false;
     ArmCaptureBefore(0);
     const char* path = std::getenv("BACKFIRE_SCRIPT");
@@ -181,7 +189,7 @@ void StopHarness() {
     ticksDone = 0;
     maxTicks = -1;
     startPosted = false;
-    captureTick = -1;
+    captures.clear();
     ReleaseAllKeys();
     ResetMouse();
 }
