@@ -10,6 +10,8 @@
 namespace platform {
 namespace {
 
+std::string dataRoot;
+
 bool Exists(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;
@@ -46,7 +48,15 @@ std::vector<std::string> SplitComponents(const std::string& path) {
     return parts;
 }
 
+bool IsDataFolder(const std::string& component) {
+    return strcasecmp(component.c_str(), "dat") == 0;
+}
+
 } // namespace
+
+void SetDataRoot(const std::string& root) {
+    dataRoot = root;
+}
 
 std::string ResolvePath(const char* name) {
     if (name == nullptr)
@@ -58,8 +68,13 @@ std::string ResolvePath(const char* name) {
 
     std::vector<std::string> parts = SplitComponents(path);
     std::string resolved;
+    size_t first = 0;
+    if (!dataRoot.empty() && IsDataFolder(parts[0])) {
+        resolved = dataRoot;
+        first = 1;
+    }
     bool searching = true; // below a missing directory nothing can match
-    for (size_t i = 0; i < parts.size(); ++i) {
+    for (size_t i = first; i < parts.size(); ++i) {
         std::string part = parts[i];
         if (i > 0)
             resolved += '/';

@@ -1,12 +1,19 @@
 // Windows-style file names on a Linux file system. Every file the game opens
 // goes through here: "dat\x\y.png" becomes "dat/x/y.png", and each component
-// is matched case-insensitively against what exists.
+// is matched case-insensitively against what exists. The read-only data may
+// live elsewhere than the working directory: with a data root set, names
+// below "dat" resolve below that root instead.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
 namespace platform {
+
+// Where names below "dat" (any case) resolve from now on: an existing
+// directory holding what dat/ would hold. Empty: dat/ of the working
+// directory, as before any call.
+void SetDataRoot(const std::string& root);
 
 // The Linux path for a game file name. Components that exist under another
 // case are replaced by their real spelling; missing ones are kept as given.

@@ -70,3 +70,44 @@ TEST_F(ResolvePath, OpenFileReadsAndCreatesThroughTheResolvedPath) {
     EXPECT_EQ(platform::OpenFile("dat\\missing.bin", "rb"), nullptr);
     EXPECT_EQ(platform::OpenFile(nullptr, "rb"), nullptr);
 }
+
+namespace {
+
+// The read-only data in its own folder, the working directory elsewhere.
+class DataRoot : public ResolvePath {
+  protected:
+    void SetUp() override {
+        ResolvePath::SetUp();
+        std::filesystem::create_directories(root.path / "Player");
+        std::ofstream(root.path / "Player" / "Ship.png") << "ship";
+        platform::SetDataRoot(root.path.string());
+    }
+    void TearDown() override {
+        platform::SetDataRoot("");
+        ResolvePath::TearDown();
+    }
+
+    platform_test::TempDirectory root;
+};
+
+} // namespace
+
+TEST_F(DataRoot, NamesBelowDatResolveBelowTheRootIgnoringCase) {
+    std::string base = root.path.string();
+    EXPECT_EQ(platform::ResolvePath("dat\\player\\ship.PNG"), base + "/Player/Ship.png");
+    EXPECT_EQ(platform::ResolvePath("DAT\\Player\\Missing.png"), base + "/Player/Missing.png");
+    EXPECT_EQ(platform::ResolvePath("Dat"), base);
+    FILE* in = platform::OpenFile("dat\\PLAYER\\ship.png", "rb");
+    ASSERT_NE(in, nullptr);
+    fclose(in);
+    // The working directory's own dat/ is no longer read.
+    EXPECT_EQ(platform::OpenFile("dat\\title.png", "rb"), nullptr);
+}
+
+TEST_F(DataRoot, OtherNamesStayInTheWorkingDirectory) {
+    EXPECT_EQ(platform::ResolvePath("options.dat"), "options.dat");
+    EXPECT_EQ(platform::ResolvePath("data\\x.png"), "data/x.png");
+    EXPECT_EQ(platform::ResolvePath("datfile.bin"), "datfile.bin");
+    platform::SetDataRoot("");
+    EXPECT_EQ(platform::ResolvePath("dat\\title.png"), "Dat/title.png");
+}

@@ -1,6 +1,6 @@
 // assetgen <build dir>: writes every picture, sound and piece of music of the
-// game into <build dir>/dat/ and the contact sheet beside it. The output
-// depends only on this program, never on time or machine.
+// game into <build dir>/dat/, the contact sheet and the desktop icons beside
+// it. The output depends only on this program, never on time or machine.
 
 #include <atomic>
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "contact_sheet.h"
+#include "icons.h"
 #include "jobs.h"
 #include "text_renderer.h"
 #include "writers.h"
@@ -52,8 +53,11 @@ int main(int argc, char** argv) {
 
     Image sheet = BuildContactSheet(sink.Entries());
     bool sheetWritten = WritePng((build / "dat-contact-sheet.png").string(), sheet, true);
+    bool iconsWritten = WriteIcons(build.string(), BACKFIRE_APP_ID);
+    if (!iconsWritten)
+        std::fprintf(stderr, "assetgen: could not write the icons\n");
     std::vector<std::string> failures = sink.Failures();
     for (const std::string& name : failures)
         std::fprintf(stderr, "assetgen: could not write dat/%s\n", name.c_str());
-    return failures.empty() && sheetWritten ? 0 : 1;
+    return failures.empty() && sheetWritten && iconsWritten ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hull_kit.h"
+#include "icons.h"
 #include "jobs.h"
 
 namespace assetgen {
@@ -130,21 +131,23 @@ void AddBody(HullPlan& s, int i, const ShipStyle& style, V2 nozzle) {
     AddNozzle(s, nozzle, 2.3f, 1.8f, Hex(0xFFB347));
 }
 
-Image RenderShip(int i) {
+} // namespace
+
+HullPlan PlayerShipPlan(int i) {
     const ShipStyle& style = kShips[i];
     HullPlan plan;
     plan.width = plan.height = 48;
     V2 nozzle = {style.nozzleDistance * std::sin(style.nozzleAngle),
                  std::min(style.nozzleDistance * std::cos(style.nozzleAngle), 20.0f)};
     AddBody(plan, i, style, nozzle);
-    return RenderHull(plan);
+    return plan;
 }
-
-} // namespace
 
 void AddPlayerShipJobs(std::vector<Job>& jobs) {
     for (int i = 0; i < 10; ++i)
-        jobs.push_back([i](AssetSink& sink) { sink.Png(kShips[i].file, RenderShip(i), Backing::Alpha); });
+        jobs.push_back([i](AssetSink& sink) {
+            sink.Png(kShips[i].file, RenderHull(PlayerShipPlan(i)), Backing::Alpha);
+        });
 }
 
 } // namespace assetgen

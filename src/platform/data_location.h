@@ -1,0 +1,55 @@
+// Where the game's files live. Started in a folder holding dat/, the game uses
+// that folder as before. Started anywhere else (an installed copy), it keeps
+// its saves in the user's data directory and reads the read-only data from
+// the first place that has it: the install prefix, then beside the program,
+// then $BACKFIRE_DATA.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// What the decision depends on. Empty strings mean unset.
+struct LaunchEnvironment {
+    std::string workingDirectory;    // absolute: where the game was started
+    std::string executableDirectory; // absolute; empty when unknown
+    std::string xdgDataHome;         // $XDG_DATA_HOME as given
+    std::string home;                // the user's home directory
+    std::string backfireData;        // $BACKFIRE_DATA as given: the data folder itself
+};
+
+struct FileLocation {
+    std::string workingDirectory;      // where the game reads and writes its own files
+    std::string dataRoot;              // the data folder; empty: dat/ of the working directory
+    std::vector<std::string> problems; // one stderr line each
+};
+
+// $XDG_DATA_HOME/backfire when that is absolute, else <home>/.local/share/backfire;
+// empty when neither gives an absolute directory.
+std::string SaveDirectory(const LaunchEnvironment& environment);
+
+// The data folder of an installed copy whose program is in executableDirectory.
+std::string InstalledDataDirectory(const std::string& executableDirectory);
+
+// The places searched for the data, in order (relative $BACKFIRE_DATA is
+// taken from the working directory).
+std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment);
+
+// Decides where the files live, creating the save directory when it is
+// needed. A save directory that cannot be created or written leaves the
+// working directory where it was; missing data leaves dataRoot empty (the
+// game then finds no art and draws nothing). Both are reported in problems.
+FileLocation LocateFiles(const LaunchEnvironment& environment);
+
+// This process's environment (HOME, else the password database's home).
+LaunchEnvironment CurrentLaunchEnvironment();
+
+// Prints the problems to stderr, changes to the working directory and sets
+// the data root. Paths the harness reads from the environment (script, audio
+// capture, instance lock) are made absolute first, so they keep naming the
+// files they named where the game was started. True when the process now
+// runs in another folder than the one it was started in.
+bool UseFileLocation(const FileLocation& location, const LaunchEnvironment& environment);
+
+} // namespace platform
