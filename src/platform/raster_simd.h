@@ -1,6 +1,6 @@
-// Internal to the rasterizer: per-pixel arithmetic on all four channels at
-// once, equal bit for bit to the per-channel definitions in raster.h. Without
-// SSE2 the rasterizer keeps its per-channel code.
+// Internal to the rasterizer: SSE2 arithmetic on four channels of several
+// pixels at once, equal bit for bit to the per-channel definitions in
+// raster.h and raster_pipeline.h.
 //
 // The bilinear blend is split into a horizontal step h = c0 (256 - fx) +
 // c1 fx (at most 65280) and a vertical step (h0 (256 - fy) + h1 fy + 32768)
@@ -9,57 +9,92 @@
 // every term of which fits in 16 bits because the result is at most 255.
 #pragma once
 
-#include <cstdint>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
+#include <cstdint>
+
 namespace platform {
 
-// The four channels of a weight in 16-bit lanes.
-constexpr uint64_t kEachLane = 0x0001000100010001ull;
-
-// top = c00 | c10 << 32 from the upper row, bottom = c01 | c11 << 32 from the
-// row below; fx, fy in 0..255.
-[[gnu::always_inline]] inline uint32_t BlendBilinear(uint64_t top, uint64_t bottom, uint32_t fx,
-                                                     uint32_t fy) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i wx =
-        _mm_set_epi64x(static_cast<int64_t>(fx * kEachLane), static_cast<int64_t>((256 - fx) * kEachLane));
-    const __m128i wy =
-        _mm_set_epi64x(static_cast<int64_t>(fy * kEachLane), static_cast<int64_t>((256 - fy) * kEachLane));
-    // Lanes 0-3 the left-hand texel, 4-7 the right-hand one: products below 65536.
-    const __m128i rowTop =
-        _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(top)), zero), wx);
-    const __m128i rowBottom =
-        _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(bottom)), zero), wx);
-    const __m128i h = _mm_unpacklo_epi64(_mm_add_epi16(rowTop, _mm_srli_si128(rowTop, 8)),
-                                         _mm_add_epi16(rowBottom, _mm_srli_si128(rowBottom, 8)));
-    const __m128i hi = _mm_mullo_epi16(_mm_srli_epi16(h, 8), wy);
-    const __m128i lo = _mm_mullo_epi16(_mm_and_si128(h, _mm_set1_epi16(0xFF)), wy);
-    const __m128i hiSum = _mm_add_epi16(hi, _mm_srli_si128(hi, 8));
-    const __m128i loSum = _mm_add_epi16(lo, _mm_srli_si128(lo, 8));
-    const __m128i sum = _mm_add_epi16(_mm_add_epi16(hiSum, _mm_srli_epi16(loSum, 8)), _mm_set1_epi16(128));
-    const __m128i out = _mm_srli_epi16(sum, 8);
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
+// floor(p / 255) of each 16-bit lane, exact for p + 1 + (p >> 8) below 65536
+// (p up to 65279); with 127 added to a product first it is Mul255's rounding.
+[[gnu::always_inline]] inline __m128i Div255(__m128i p) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_set1_epi16(1)), _mm_srli_epi16(p, 8)), 8);
 }
 
-// min(a + b, 255) of each channel.
-[[gnu::always_inline]] inline uint32_t AddSaturated4(uint32_t a, uint32_t b) {
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(
-        _mm_adds_epu8(_mm_cvtsi32_si128(static_cast<int>(a)), _mm_cvtsi32_si128(static_cast<int>(b)))));
+// Mul255 of each 8-bit channel of four pixels.
+[[gnu::always_inline]] inline __m128i Modulate4(__m128i a, __m128i b) {
+    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(127);
+    const __m128i lo =
+        Div255(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)), bias));
+    const __m128i hi =
+        Div255(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)), bias));
+    return _mm_packus_epi16(lo, hi);
 }
 
-// Mul255 of each channel of a and b: a b + 127 stays below 65535, where
-// (p + 1 + (p >> 8)) >> 8 equals p / 255.
-[[gnu::always_inline]] inline uint32_t Modulate4(uint32_t a, uint32_t b) {
+// Two pixels' colour channels in 16-bit lanes blended over the target's by
+// their own alpha (lanes 3 and 7): (s a + d (255 - a) + 127) / 255, which
+// never exceeds 255.
+[[gnu::always_inline]] inline __m128i Over2(__m128i src, __m128i dst) {
+    const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(src, 0xFF), 0xFF);
+    const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), alpha);
+    return Div255(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(src, alpha), _mm_mullo_epi16(dst, inverse)),
+                                _mm_set1_epi16(127)));
+}
+
+// Four pixels blended over the target by their alpha.
+[[gnu::always_inline]] inline __m128i Over4(__m128i src, __m128i dst) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i wideA = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a)), zero);
-    const __m128i wideB = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(b)), zero);
-    const __m128i p = _mm_add_epi16(_mm_mullo_epi16(wideA, wideB), _mm_set1_epi16(127));
-    const __m128i q =
-        _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_set1_epi16(1)), _mm_srli_epi16(p, 8)), 8);
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(q, q)));
+    return _mm_packus_epi16(Over2(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero)),
+                            Over2(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero)));
+}
+
+// Each pixel whose 8-bit alpha lies in [lo, hi] as all ones, others zero.
+[[gnu::always_inline]] inline __m128i AlphaInside(__m128i pixels, __m128i lo, __m128i hi) {
+    const __m128i alpha = _mm_srli_epi32(pixels, 24);
+    return _mm_andnot_si128(_mm_or_si128(_mm_cmplt_epi32(alpha, lo), _mm_cmpgt_epi32(alpha, hi)),
+                            _mm_set1_epi32(-1));
+}
+
+// Weights w0..w3 of four pixels in 32-bit lanes as two registers of 16-bit
+// lanes, w0 in lanes 0-3 and w1 in 4-7, then w2 and w3.
+[[gnu::always_inline]] inline void SpreadWeights(__m128i w, __m128i* first, __m128i* second) {
+    const __m128i pairs = _mm_unpacklo_epi16(_mm_packs_epi32(w, w), _mm_packs_epi32(w, w));
+    *first = _mm_shuffle_epi32(pairs, 0x50);
+    *second = _mm_shuffle_epi32(pairs, 0xFA);
+}
+
+// Two bilinear samples A and B: texelsA = c00 | c10 << 32 | c01 << 64 |
+// c11 << 96 (the upper row's pair, then the lower row's), likewise texelsB;
+// fx and fy hold A's weight in lanes 0-3 and B's in 4-7, each 0..255.
+// Returns A's sample in the low 32 bits, B's in the next.
+[[gnu::always_inline]] inline __m128i BlendBilinear2(__m128i texelsA, __m128i texelsB, __m128i fx,
+                                                     __m128i fy) {
+    const __m128i zero = _mm_setzero_si128();
+    // Lanes 0-3 weight the left-hand texel (256 - fx), lanes 4-7 the right (fx).
+    const __m128i side = _mm_set_epi16(0, 0, 0, 0, -1, -1, -1, -1);
+    const __m128i sideBase = _mm_set_epi16(0, 0, 0, 0, 257, 257, 257, 257);
+    const __m128i wxA = _mm_add_epi16(_mm_xor_si128(_mm_unpacklo_epi64(fx, fx), side), sideBase);
+    const __m128i wxB = _mm_add_epi16(_mm_xor_si128(_mm_unpackhi_epi64(fx, fx), side), sideBase);
+    // Products below 65536; the halves of each register are the two texels of a row.
+    const __m128i topRowA = _mm_mullo_epi16(_mm_unpacklo_epi8(texelsA, zero), wxA);
+    const __m128i bottomRowA = _mm_mullo_epi16(_mm_unpackhi_epi8(texelsA, zero), wxA);
+    const __m128i topRowB = _mm_mullo_epi16(_mm_unpacklo_epi8(texelsB, zero), wxB);
+    const __m128i bottomRowB = _mm_mullo_epi16(_mm_unpackhi_epi8(texelsB, zero), wxB);
+    const __m128i hA =
+        _mm_add_epi16(_mm_unpacklo_epi64(topRowA, bottomRowA), _mm_unpackhi_epi64(topRowA, bottomRowA));
+    const __m128i hB =
+        _mm_add_epi16(_mm_unpacklo_epi64(topRowB, bottomRowB), _mm_unpackhi_epi64(topRowB, bottomRowB));
+    const __m128i h0 = _mm_unpacklo_epi64(hA, hB), h1 = _mm_unpackhi_epi64(hA, hB); // upper rows, lower rows
+    const __m128i fy0 = _mm_sub_epi16(_mm_set1_epi16(256), fy);
+    const __m128i byteMask = _mm_set1_epi16(0xFF);
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(h0, 8), fy0),
+                                     _mm_mullo_epi16(_mm_srli_epi16(h1, 8), fy));
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(h0, byteMask), fy0),
+                                     _mm_mullo_epi16(_mm_and_si128(h1, byteMask), fy));
+    const __m128i out =
+        _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hi, _mm_srli_epi16(lo, 8)), _mm_set1_epi16(128)), 8);
+    return _mm_packus_epi16(out, out);
 }
 
 } // namespace platform

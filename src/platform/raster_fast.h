@@ -1,0 +1,18 @@
+// Internal to the rasterizer: the specialised scan behind DrawTriangle. It
+// walks the same spans and leaves the same pixels as the reference scan: the
+// texels of a run of pixels are fetched first, then shaded four at a time by
+// a kernel compiled for the stage operations, alpha test and blend.
+#pragma once
+
+#include "platform/raster_edges.h"
+#include "platform/raster_pipeline.h"
+
+namespace platform {
+
+enum class SampleKind : uint8_t { None, Point, Bilinear };
+
+// level is read only when kind is not None; returns the covered pixel count.
+int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
+                 SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target);
+
+} // namespace platform
