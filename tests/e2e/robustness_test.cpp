@@ -3,6 +3,7 @@
 // cannot be written. Every run ends by itself with exit code 0. Where saving
 // works the saves hold the journey's outcome; where it cannot, the previous
 // saves keep their bytes and the game says nothing.
+#include "file_bytes.h"
 #include "e2e/game_process.h"
 
 #include <gtest/gtest.h>
@@ -32,19 +33,10 @@ namespace {
 constexpr int kTickLimit = 6000;
 constexpr auto kTimeout = 240s;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_files::Read;
+using test_files::Write;
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string Journey() { return ReadFile(fs::path(BACKFIRE_SOURCE_DIR) / "tests/e2e/scripts/journey.txt"); }
+std::string Journey() { return Read(fs::path(BACKFIRE_SOURCE_DIR) / "tests/e2e/scripts/journey.txt"); }
 
 // Without images nothing in a mission has a size, so nothing collides and a
 // mission only ends by Escape, which leaves no results and so no game.dat.
@@ -69,14 +61,14 @@ int32_t Field(const std::string& block, size_t offset) {
 // What a journey leaves: "Kinda Fast" chosen in the game-speed menu, and
 // after the first journey one game started.
 void ExpectOptionsSaved(const fs::path& folder) {
-    const std::string options = ReadFile(folder / "options.dat");
+    const std::string options = Read(folder / "options.dat");
     ASSERT_EQ(options.size(), 28u) << folder;
     EXPECT_EQ(Field(options, 16), 4) << "game speed";
 }
 
 void ExpectJourneySaved(const fs::path& folder) {
     ExpectOptionsSaved(folder);
-    const std::string progress = ReadFile(folder / "game.dat");
+    const std::string progress = Read(folder / "game.dat");
     ASSERT_EQ(progress.size(), 224u) << folder;
     EXPECT_EQ(Field(progress, 164), 1) << "games played";
 }
@@ -224,8 +216,8 @@ class SavesThatCannotBeWritten : public ::testing::Test {
             GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
         mounted = true;
         fs::create_directory_symlink(fs::path(BACKFIRE_BUILD_DIR) / "dat", folder / "dat");
-        WriteFile(folder / "game.dat", oldProgress);
-        WriteFile(folder / "options.dat", oldOptions);
+        Write(folder / "game.dat", oldProgress);
+        Write(folder / "options.dat", oldOptions);
     }
     void TearDown() override {
         if (mounted)
@@ -248,8 +240,8 @@ class SavesThatCannotBeWritten : public ::testing::Test {
         return result;
     }
     void ExpectPreviousSavesKept() const {
-        EXPECT_EQ(ReadFile(folder / "game.dat"), oldProgress);
-        EXPECT_EQ(ReadFile(folder / "options.dat"), oldOptions);
+        EXPECT_EQ(Read(folder / "game.dat"), oldProgress);
+        EXPECT_EQ(Read(folder / "options.dat"), oldOptions);
     }
 
     e2e::Sandbox sandbox;

@@ -2,6 +2,7 @@
 // fails (creating, writing, flushing, closing or renaming the temporary file,
 // a full disk, a read-only folder), the old file keeps its bytes and no
 // temporary file is left beside it.
+#include "file_bytes.h"
 #include "platform/files.h"
 #include "platform/write_fault.h"
 
@@ -23,17 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
+using test_files::Read;
+using test_files::Write;
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
     std::vector<std::string> names;
@@ -50,7 +42,7 @@ class AtomicSave : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder = pattern;
         save = (folder / "game.dat").string();
-        WriteFile(save, oldBytes);
+        Write(save, oldBytes);
     }
     void TearDown() override {
         platform::SetWriteFault(std::nullopt);
@@ -60,7 +52,7 @@ class AtomicSave : public ::testing::Test {
 
     bool Save(const std::string& bytes) const { return platform::WriteFileAtomically(save.c_str(), bytes.data(), bytes.size()); }
     void ExpectOldSaveAlone() const {
-        EXPECT_EQ(ReadFile(save), oldBytes);
+        EXPECT_EQ(Read(save), oldBytes);
         EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"game.dat"});
     }
 
@@ -95,7 +87,7 @@ TEST_F(AtomicSave, ClearedFaultSavesAgainAndAFirstSaveThatFailsLeavesNothing) {
 
     platform::SetWriteFault(std::nullopt);
     EXPECT_TRUE(Save(newBytes));
-    EXPECT_EQ(ReadFile(save), newBytes);
+    EXPECT_EQ(Read(save), newBytes);
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"game.dat"});
 }
 
@@ -124,7 +116,7 @@ class SaveOnSmallDisk : public AtomicSave {
             GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
         mounted = true;
         save = (mountPoint / "game.dat").string();
-        WriteFile(save, oldBytes);
+        Write(save, oldBytes);
     }
     void TearDown() override {
         if (mounted)
@@ -150,7 +142,7 @@ class SaveOnSmallDisk : public AtomicSave {
 TEST_F(SaveOnSmallDisk, FullDiskKeepsTheOldFile) {
     Fill();
     EXPECT_FALSE(Save(newBytes));
-    EXPECT_EQ(ReadFile(save), oldBytes);
+    EXPECT_EQ(Read(save), oldBytes);
     EXPECT_EQ(SaveFolderFiles(), std::vector<std::string>{"game.dat"});
 }
 
@@ -158,6 +150,6 @@ TEST_F(SaveOnSmallDisk, ReadOnlyFolderKeepsTheOldFile) {
     ASSERT_EQ(mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k"), 0)
         << std::strerror(errno);
     EXPECT_FALSE(Save(newBytes));
-    EXPECT_EQ(ReadFile(save), oldBytes);
+    EXPECT_EQ(Read(save), oldBytes);
     EXPECT_EQ(SaveFolderFiles(), std::vector<std::string>{"game.dat"});
 }
