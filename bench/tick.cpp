@@ -10,6 +10,7 @@
 #include "game/particle_emitter.h"
 #include "game/play_field.h"
 #include "game/player_ship.h"
+#include "headless_device.h"
 #include "platform/d3d8.h"
 #include "platform/harness.h"
 #include "shell/game_state.h"
@@ -35,15 +36,7 @@ class Stage {
         std::filesystem::current_path(BACKFIRE_BUILD_DIR); // dat/ is beside the game
         platform::UseHeadless(true);
         direct3D = Direct3DCreate8(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 800;
-        params.BackBufferHeight = 600;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = 1;
-        params.EnableAutoDepthStencil = 1;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
+        D3DPRESENT_PARAMETERS params = HeadlessPresentParams(800, 600);
         if (direct3D == nullptr ||
             direct3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params,
                                    &app.device) != D3D_OK) {
