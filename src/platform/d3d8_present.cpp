@@ -1,11 +1,13 @@
 #include "platform/d3d8_present.h"
 
 #include "platform/frame_capture.h"
+#include "platform/window_scale.h"
+#include "platform/window_sdl.h"
 #include "platform/window_system.h"
 
 #include <SDL.h>
 
-#include <algorithm>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -67,7 +69,7 @@ void Presenter::Release() {
     textureWidth = textureHeight = 0;
 }
 
-void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height, bool fullScreen) {
+void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height, bool) {
     SDL_Window* target = SdlWindowOf(handle);
     if (target == nullptr) {
         return;
@@ -75,7 +77,6 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
     if (target != sdlWindow) {
         Release();
         SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
         renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED);
         if (renderer == nullptr) {
             renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
@@ -100,17 +101,13 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
         textureHeight = height;
     }
     SDL_UpdateTexture(texture, nullptr, pixels, width * 4);
+    NotePresentedFrame(handle, width, height);
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-    SDL_Rect dest{0, 0, outputWidth, outputHeight};
-    if (fullScreen && outputWidth > 0 && outputHeight > 0) {
-        const double scale =
-            std::min(static_cast<double>(outputWidth) / width, static_cast<double>(outputHeight) / height);
-        dest.w = static_cast<int>(width * scale + 0.5);
-        dest.h = static_cast<int>(height * scale + 0.5);
-        dest.x = (outputWidth - dest.w) / 2;
-        dest.y = (outputHeight - dest.h) / 2;
-    }
+    const FrameFit fit = FitFrame(outputWidth, outputHeight, width, height);
+    const SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
+    // Whole enlargements stay pixel-sharp; a screen's odd factor is smoothed.
+    SDL_SetTextureScaleMode(texture, fit.wholeFactor ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, &dest);

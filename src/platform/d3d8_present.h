@@ -21,10 +21,13 @@ class Presenter {
     Presenter(const Presenter&) = delete;
     Presenter& operator=(const Presenter&) = delete;
 
-    // In a window the frame fills the client area; in full screen it is
-    // scaled to the window keeping its aspect ratio, with black bars. Does
+    // Scales the frame to the window keeping its aspect ratio, centred with
+    // black bars: a windowed presentation is a whole enlargement and fills
+    // the window exactly, the desktop's full screen is letterboxed. The
+    // window's presentation decides, not the device's mode (F11 may have
+    // switched one without the other), so the last flag is not read. Does
     // nothing without an SDL window (headless, or a bad handle).
-    void Show(HWND window, const uint32_t* pixels, int width, int height, bool fullScreen);
+    void Show(HWND window, const uint32_t* pixels, int width, int height, bool deviceFullScreen);
 
   private:
     void Release();

@@ -19,6 +19,7 @@ int64_t motionX = 0;
 int64_t motionY = 0;
 int64_t motionZ = 0;
 bool buttonsDown[8] = {};
+bool pressedSinceSample[8] = {}; // a click between two reads still reads as held once
 
 bool SameGuid(const GUID& a, const GUID& b) {
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
@@ -169,8 +170,15 @@ void AddMouseMotion(int32_t dx, int32_t dy, int32_t dz) {
 }
 
 void SetMouseButton(int button, bool down) {
-    if (button >= 0 && button < 8)
-        buttonsDown[button] = down;
+    if (button < 0 || button >= 8)
+        return;
+    buttonsDown[button] = down;
+    pressedSinceSample[button] = pressedSinceSample[button] || down;
+}
+
+void ReleaseMouseButtons() {
+    std::fill(std::begin(buttonsDown), std::end(buttonsDown), false);
+    std::fill(std::begin(pressedSinceSample), std::end(pressedSinceSample), false);
 }
 
 MouseSample TakeMouseSample() {
@@ -178,14 +186,16 @@ MouseSample TakeMouseSample() {
     sample.dx = static_cast<int32_t>(motionX);
     sample.dy = static_cast<int32_t>(motionY);
     sample.dz = static_cast<int32_t>(motionZ);
-    std::copy(std::begin(buttonsDown), std::end(buttonsDown), sample.buttons);
+    for (int i = 0; i < 8; ++i)
+        sample.buttons[i] = buttonsDown[i] || pressedSinceSample[i];
+    std::fill(std::begin(pressedSinceSample), std::end(pressedSinceSample), false);
     motionX = motionY = motionZ = 0;
     return sample;
 }
 
 void ResetMouse() {
     motionX = motionY = motionZ = 0;
-    std::fill(std::begin(buttonsDown), std::end(buttonsDown), false);
+    ReleaseMouseButtons();
 }
 
 } // namespace platform

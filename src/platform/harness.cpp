@@ -6,6 +6,7 @@
 #include "platform/d3d8_capture.h"
 #include "platform/dsound.h"
 #include "platform/frame_capture.h"
+#include "platform/gamepad.h"
 #include "platform/input_script.h"
 #include "platform/instance_lock.h"
 #include "platform/key_map.h"
@@ -114,6 +115,9 @@ void Post(const platform::ScriptEvent& event) {
     case platform::ScriptAction::Close:
         PostMessageA(window, WM_CLOSE, 0, 0);
         break;
+    case platform::ScriptAction::Pad:
+        platform::SetVirtualPadButton(event.key, event.value != 0);
+        break;
     case platform::ScriptAction::Shot:
         break; // taken after the tick runs
     }
@@ -183,6 +187,7 @@ bool StartHarness() {
 void StopHarness() {
     FlushAudioCapture();
     ReleaseInstanceLock();
+    DetachVirtualPad();
     script.clear();
     nextEvent = 0;
     nextShot = 0;

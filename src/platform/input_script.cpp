@@ -3,6 +3,8 @@
 #include "platform/key_map.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -39,6 +41,21 @@ bool ParseInteger(const std::string& text, int64_t low, int64_t high, int64_t* v
     return true;
 }
 
+// A controller button by name or by its number 0..14; -1 when neither.
+int PadButtonFromName(const std::string& name) {
+    static const char* const kNames[] = {"A", "B", "X", "Y", "BACK", "GUIDE", "START"};
+    std::string upper;
+    for (char c : name)
+        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (int i = 0; i < static_cast<int>(std::size(kNames)); ++i)
+        if (upper == kNames[i])
+            return i;
+    int64_t number = 0;
+    if (name[0] != '+' && name[0] != '-' && ParseInteger(name, 0, 14, &number))
+        return static_cast<int>(number);
+    return -1;
+}
+
 constexpr int64_t kMaxTick = std::numeric_limits<uint32_t>::max();
 constexpr int64_t kMaxMove = std::numeric_limits<int32_t>::max();
 
@@ -55,9 +72,9 @@ bool ParseLine(const std::vector<std::string>& t, int line, std::vector<ScriptEv
         return false;
     }
     const std::string& kind = t[1];
-    size_t wanted = kind == "close" ? 2 : kind == "move" || kind == "hold" ? 4 : 3;
+    size_t wanted = kind == "close" ? 2 : kind == "move" || kind == "hold" || kind == "pad" ? 4 : 3;
     bool known = kind == "down" || kind == "up" || kind == "char" || kind == "hold" || kind == "lmb" ||
-                 kind == "rmb" || kind == "move" || kind == "shot" || kind == "close";
+                 kind == "rmb" || kind == "move" || kind == "shot" || kind == "close" || kind == "pad";
     if (!known) {
         *reason = "unknown event '" + kind + "'";
         return false;
@@ -120,6 +137,18 @@ bool ParseLine(const std::vector<std::string>& t, int line, std::vector<ScriptEv
         event.action = ScriptAction::Move;
         event.value = static_cast<int32_t>(dx);
         event.value2 = static_cast<int32_t>(dy);
+    } else if (kind == "pad") {
+        if (t[2] != "down" && t[2] != "up") {
+            *reason = "'pad' wants down or up";
+            return false;
+        }
+        event.key = PadButtonFromName(t[3]);
+        if (event.key < 0) {
+            *reason = "unknown pad button '" + t[3] + "'";
+            return false;
+        }
+        event.action = ScriptAction::Pad;
+        event.value = t[2] == "down" ? 1 : 0;
     } else if (kind == "shot") {
         event.action = ScriptAction::Shot;
         event.file = t[2];

@@ -1,11 +1,15 @@
 // The one message queue of the game's thread: posted messages in order, then
 // a synthesized WM_PAINT for an exposed window, then WM_QUIT.
 #include "platform/clock.h"
+#include "platform/gamepad.h"
 #include "platform/key_map.h"
 #include "platform/window_sdl.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -13,6 +17,57 @@ std::deque<MSG> queue;
 bool quitPosted = false;
 int quitCode = 0;
 std::set<int> keysDown;
+std::set<int> releasedOnFocusLoss;
+
+// BACKFIRE_INPUT_LOG=FILE: every key, character and pointer message the
+// game's window procedure is handed, one line each ("keydown 32", "char 32",
+// "move 300 200"), for tests that check what reaches the game from the desktop.
+FILE* InputLog() {
+    static FILE* log = [] {
+        const char* path = std::getenv("BACKFIRE_INPUT_LOG");
+        return path != nullptr && path[0] != '\0' ? std::fopen(path, "w") : nullptr;
+    }();
+    return log;
+}
+
+void LogInput(const MSG& msg) {
+    const char* name = nullptr;
+    bool pointer = false;
+    switch (msg.message) {
+    case WM_KEYDOWN:
+        name = "keydown";
+        break;
+    case WM_KEYUP:
+        name = "keyup";
+        break;
+    case WM_CHAR:
+        name = "char";
+        break;
+    case WM_MOUSEMOVE:
+        name = "move";
+        pointer = true;
+        break;
+    case WM_LBUTTONDOWN:
+        name = "lbuttondown";
+        pointer = true;
+        break;
+    case WM_LBUTTONUP:
+        name = "lbuttonup";
+        pointer = true;
+        break;
+    default:
+        return;
+    }
+    FILE* log = InputLog();
+    if (log == nullptr)
+        return;
+    uintptr_t bits = static_cast<uintptr_t>(msg.lParam);
+    if (pointer)
+        std::fprintf(log, "%s %d %d\n", name, static_cast<int16_t>(LOWORD(bits)), static_cast<int16_t>(HIWORD(bits)));
+    else
+        std::fprintf(log, "%s %u\n", name, static_cast<unsigned>(msg.wParam));
+    std::fflush(log);
+}
 
 bool Matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
     if (window != nullptr && msg.hwnd != window)
@@ -73,7 +128,8 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
         return FALSE;
     bool remove = (removeFlag & PM_REMOVE) != 0;
     platform::PostStartEvents();
-    if (platform::SdlVideoRunning())
+    bool sdlEvents = platform::SdlVideoRunning() || platform::GamepadsRunning();
+    if (sdlEvents)
         platform::PumpSdlEvents(0);
     if (TakeQueued(msg, window, filterMin, filterMax, remove) ||
         TakeSynthesized(msg, window, filterMin, filterMax, remove))
@@ -84,7 +140,7 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
         platform::AdvanceVirtualClock(1);
         return FALSE;
     }
-    if (platform::SdlVideoRunning()) {
+    if (sdlEvents) {
         platform::PumpSdlEvents(1);
         if (TakeQueued(msg, window, filterMin, filterMax, remove))
             return TRUE;
@@ -106,6 +162,7 @@ BOOL TranslateMessage(const MSG* msg) {
 LRESULT DispatchMessageA(const MSG* msg) {
     if (msg == nullptr || !platform::IsLiveWindow(msg->hwnd))
         return 0;
+    LogInput(*msg);
     return msg->hwnd->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -137,12 +194,27 @@ LPARAM KeyMessageLParam(int virtualKey, bool down) {
         keysDown.erase(virtualKey);
         return static_cast<LPARAM>(kRepeatCount | kWasDown | kReleasing);
     }
+    releasedOnFocusLoss.erase(virtualKey);
     bool repeat = !keysDown.insert(virtualKey).second;
     return static_cast<LPARAM>(kRepeatCount | (repeat ? kWasDown : 0u));
 }
 
 void ReleaseAllKeys() {
     keysDown.clear();
+    releasedOnFocusLoss.clear();
+}
+
+void ReleaseHeldKeys(HWND window) {
+    std::vector<int> held(keysDown.begin(), keysDown.end());
+    keysDown.clear();
+    for (int virtualKey : held) {
+        PostMessageA(window, WM_KEYUP, static_cast<WPARAM>(virtualKey), KeyMessageLParam(virtualKey, false));
+        releasedOnFocusLoss.insert(virtualKey);
+    }
+}
+
+bool KeyUpIsStale(int virtualKey) {
+    return keysDown.count(virtualKey) == 0 && releasedOnFocusLoss.erase(virtualKey) > 0;
 }
 
 void DropMessagesFor(HWND window) {

@@ -16,7 +16,11 @@ struct MouseSample {
 // Movement adds up until the next TakeMouseSample.
 void AddMouseMotion(int32_t dx, int32_t dy, int32_t dz);
 void SetMouseButton(int button, bool down);
+// Lets go of every button, including presses not yet read (focus loss).
+void ReleaseMouseButtons();
 // The movement since the last call and the buttons now; clears the movement.
+// A button pressed since the last call reads as held even if it is already
+// up again, so a click shorter than the game's poll is not lost.
 MouseSample TakeMouseSample();
 // Forgets movement and buttons (a new run of the harness).
 void ResetMouse();

@@ -2,6 +2,7 @@
 // headless record with the same geometry when there is no display.
 #include "platform/window_sdl.h"
 
+#include "platform/gamepad.h"
 #include "platform/harness.h"
 #include "platform/window_system.h"
 
@@ -47,30 +48,24 @@ const WindowClass* FindClass(LPCSTR name) {
     return nullptr;
 }
 
-void PlaceSdlWindow(HWND window) {
-    if (window->sdl == nullptr || window->fullScreen)
-        return;
-    POINT origin = platform::ClientOrigin(window);
-    SDL_SetWindowPosition(window->sdl, origin.x, origin.y);
-    SDL_SetWindowSize(window->sdl, std::max(window->clientWidth, 1), std::max(window->clientHeight, 1));
-}
-
 bool CreateSdlWindow(HWND window) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "SDL: cannot start video: %s\n", SDL_GetError());
         return false;
     }
+    platform::PrepareSdlWindowing();
     POINT origin = platform::ClientOrigin(window);
     Uint32 flags = window->visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    window->sdl =
-        SDL_CreateWindow(window->title.c_str(), origin.x, origin.y, std::max(window->clientWidth, 1),
-                         std::max(window->clientHeight, 1), flags);
+    window->sdl = SDL_CreateWindow(window->title.c_str(), origin.x, origin.y, std::max(window->clientWidth, 1),
+                                   std::max(window->clientHeight, 1), flags);
     if (window->sdl == nullptr) {
         std::fprintf(stderr, "SDL: cannot create the window: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     ++sdlWindows;
+    window->gamepads = platform::StartGamepads();
+    platform::PlaceSdlWindow(window); // now that its display and frame are known
     SDL_StartTextInput();
     return true;
 }
@@ -121,6 +116,8 @@ BOOL DestroyWindow(HWND window) {
     if (window->sdl != nullptr) {
         SDL_DestroyWindow(window->sdl);
         --sdlWindows;
+        if (window->gamepads)
+            platform::StopGamepads();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     platform::DropMessagesFor(window);
@@ -197,7 +194,7 @@ BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT f
         window->clientWidth = std::max(0, width - frame.left - frame.right);
         window->clientHeight = std::max(0, height - frame.top - frame.bottom);
     }
-    PlaceSdlWindow(window);
+    platform::PlaceSdlWindow(window);
     if ((flags & SWP_SHOWWINDOW) != 0)
         ShowWindow(window, SW_SHOW);
     return TRUE;
@@ -342,20 +339,6 @@ bool WindowIsForeground(HWND window) {
     if (window->minimised)
         return false;
     return !window->fullScreen || window->focused;
-}
-
-void SetWindowFullScreen(HWND window, bool fullScreen) {
-    if (!IsLiveWindow(window) || window->fullScreen == fullScreen)
-        return;
-    window->fullScreen = fullScreen;
-    if (window->sdl == nullptr)
-        return;
-    SDL_SetWindowFullscreen(window->sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    // Relative motion keeps flowing at the screen edges, as a full-screen mouse does.
-    SDL_SetRelativeMouseMode(fullScreen ? SDL_TRUE : SDL_FALSE);
-    if (!fullScreen)
-        PlaceSdlWindow(window);
-    SDL_GetWindowSize(window->sdl, &window->clientWidth, &window->clientHeight);
 }
 
 HWND MainWindow() {

@@ -4,6 +4,7 @@
 
 #include "platform/win32.h"
 
+#include <cstdint>
 #include <string>
 
 struct SDL_Window;
@@ -21,7 +22,14 @@ struct HWND__ {
     bool visible = false;
     bool minimised = false;
     bool focused = true;
-    bool fullScreen = false;
+    bool fullScreen = false;          // the device's mode: what the game asked for
+    bool presentedFullScreen = false; // what the desktop shows; F11 toggles it alone
+    int scale = 1;                    // whole enlargement of a windowed presentation
+    int frameWidth = 0;               // size of the last presented frame, 0 before the first
+    int frameHeight = 0;
+    int placedWidth = 0; // the size a placement asked for until the window reports it; 0 then
+    int placedHeight = 0;
+    bool gamepads = false; // holds a start of the game-controller subsystem
     bool paintPending = false;
     bool destroying = false;
 };
@@ -34,6 +42,12 @@ bool IsLiveWindow(HWND window);
 HWND WindowFromSdlId(uint32_t id);
 // Client-area origin in screen coordinates.
 POINT ClientOrigin(HWND window);
+// Sizes and places the SDL window of a windowed presentation: the content
+// enlarged by the largest whole factor that fits the desktop, at the client
+// origin, moved only as far as needed to stay on the desktop.
+void PlaceSdlWindow(HWND window);
+// The SDL hints a game window needs, set before it is made.
+void PrepareSdlWindowing();
 // The window a WM_PAINT is owed to (exposed since its last paint), or null.
 HWND WindowNeedingPaint();
 
@@ -53,6 +67,29 @@ void ReleaseAllKeys();
 
 // Remembers the pointer position that the last WM_MOUSEMOVE reported.
 void SetLastPointerPosition(POINT client);
+// A pixel of the SDL window as a client pixel of what the game draws: scaled
+// back from a window's whole enlargement or a full screen's letterbox.
+POINT WindowPixelToClient(HWND window, int x, int y);
+// The size the presentation scales: the client area of a windowed game, the
+// presented frame of a full-screen one.
+void ContentSize(HWND window, int* width, int* height);
+
+// Posts WM_KEYUP for every key held now (the window lost the focus); the
+// stray releases that may follow for them are dropped by KeyUpIsStale.
+void ReleaseHeldKeys(HWND window);
+// True, once, for the release of a key that ReleaseHeldKeys already released
+// and that has not been pressed since.
+bool KeyUpIsStale(int virtualKey);
+
+// F11 or Alt+Enter switch the presentation between a window and the desktop's
+// full screen. True when the key event belongs to such a chord and must not
+// reach the game (its press, repeats and release alike).
+bool HandleToggleKey(HWND window, int32_t sdlKeycode, uint16_t modifiers, bool down, bool repeat);
+// Switches the presentation alone; the game's mode, back buffer and client
+// area stay as they are.
+void ToggleFullScreenPresentation(HWND window);
+// Called by the presenter with the size of each frame it shows.
+void NotePresentedFrame(HWND window, int width, int height);
 
 // Whether the harness still owes the events stamped for tick 0; posts them.
 void PostStartEvents();

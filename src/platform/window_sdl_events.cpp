@@ -1,10 +1,13 @@
 // SDL events become the window messages the game's window procedure sees.
+#include "platform/gamepad.h"
 #include "platform/key_map.h"
 #include "platform/mouse_state.h"
 #include "platform/window_sdl.h"
 #include "platform/window_system.h"
 
 #include <SDL.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +29,42 @@ WPARAM HeldButtons() {
     return held;
 }
 
+// The size the game is told of: a full-screen game's client is the screen;
+// a windowed game's is the window scaled back, and only when the change is
+// not our own presentation (an enlargement, full screen over a window, or a
+// placement not yet shown).
+void OnSizeChanged(HWND window, int width, int height) {
+    if (window->presentedFullScreen != window->fullScreen)
+        return;
+    if (!window->fullScreen) {
+        if (window->placedWidth != 0) {
+            // Until our own placement shows, sizes are from before it.
+            if (width == window->placedWidth && height == window->placedHeight)
+                window->placedWidth = window->placedHeight = 0;
+            return;
+        }
+        int contentWidth = 0, contentHeight = 0;
+        platform::ContentSize(window, &contentWidth, &contentHeight);
+        if (width == contentWidth * window->scale && height == contentHeight * window->scale)
+            return;
+        width = std::max(1, width / window->scale);
+        height = std::max(1, height / window->scale);
+    }
+    if (width == window->clientWidth && height == window->clientHeight)
+        return;
+    window->clientWidth = width;
+    window->clientHeight = height;
+    if (!window->fullScreen) {
+        RECT& r = window->windowRect;
+        RECT frame{};
+        AdjustWindowRect(&frame, window->style, FALSE);
+        r.right = r.left + width + (frame.right - frame.left);
+        r.bottom = r.top + height + (frame.bottom - frame.top);
+    }
+    PostMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+    PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+}
+
 void OnWindowEvent(const SDL_WindowEvent& e) {
     HWND window = platform::WindowFromSdlId(e.windowID);
     if (window == nullptr)
@@ -35,19 +74,7 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        if (e.data1 == window->clientWidth && e.data2 == window->clientHeight)
-            break;
-        window->clientWidth = e.data1;
-        window->clientHeight = e.data2;
-        if (!window->fullScreen) {
-            RECT& r = window->windowRect;
-            RECT frame{};
-            AdjustWindowRect(&frame, window->style, FALSE);
-            r.right = r.left + e.data1 + (frame.right - frame.left);
-            r.bottom = r.top + e.data2 + (frame.bottom - frame.top);
-        }
-        PostMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(e.data1, e.data2));
-        PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        OnSizeChanged(window, e.data1, e.data2);
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (!window->fullScreen) {
@@ -78,7 +105,11 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
         window->focused = true;
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        // Nothing stays held while the keys and buttons go to someone else.
         window->focused = false;
+        platform::ForgetHeldPadButtons();
+        platform::ReleaseHeldKeys(window);
+        platform::ReleaseMouseButtons();
         break;
     default:
         break;
@@ -86,10 +117,12 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
 }
 
 void OnKey(const SDL_KeyboardEvent& e) {
-    int vk = platform::VirtualKeyFromSdl(e.keysym.sym);
-    if (vk == 0)
-        return;
     bool down = e.type == SDL_KEYDOWN;
+    if (platform::HandleToggleKey(TargetOf(e.windowID), e.keysym.sym, e.keysym.mod, down, e.repeat != 0))
+        return;
+    int vk = platform::VirtualKeyFromSdl(e.keysym.sym);
+    if (vk == 0 || (!down && platform::KeyUpIsStale(vk)))
+        return;
     LPARAM lParam = platform::KeyMessageLParam(vk, down);
     PostMessageA(TargetOf(e.windowID), down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(vk), lParam);
 }
@@ -124,8 +157,9 @@ void OnMotion(const SDL_MouseMotionEvent& e) {
     HWND window = TargetOf(e.windowID);
     if (window != nullptr && window->focused)
         platform::AddMouseMotion(e.xrel, e.yrel, 0);
-    platform::SetLastPointerPosition(POINT{e.x, e.y});
-    PostMessageA(window, WM_MOUSEMOVE, HeldButtons(), MAKELPARAM(e.x, e.y));
+    POINT client = platform::WindowPixelToClient(window, e.x, e.y);
+    platform::SetLastPointerPosition(client);
+    PostMessageA(window, WM_MOUSEMOVE, HeldButtons(), MAKELPARAM(client.x, client.y));
 }
 
 void OnButton(const SDL_MouseButtonEvent& e) {
@@ -142,11 +176,16 @@ void OnButton(const SDL_MouseButtonEvent& e) {
         message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
     else if (button == 1)
         message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    if (message != 0)
-        PostMessageA(TargetOf(e.windowID), message, HeldButtons(), MAKELPARAM(e.x, e.y));
+    if (message == 0)
+        return;
+    HWND window = TargetOf(e.windowID);
+    POINT client = platform::WindowPixelToClient(window, e.x, e.y);
+    PostMessageA(window, message, HeldButtons(), MAKELPARAM(client.x, client.y));
 }
 
 void Translate(const SDL_Event& event) {
+    if (platform::HandleGamepadEvent(event))
+        return;
     switch (event.type) {
     case SDL_QUIT: // an interrupt or the session ending: close as the close button does
         PostMessageA(platform::MainWindow(), WM_CLOSE, 0, 0);

@@ -1,0 +1,28 @@
+// Internal to the platform layer: how the game's frame sits in a desktop
+// window or screen. Pure arithmetic, so it is tested without a display.
+#pragma once
+
+namespace platform {
+
+// The largest whole factor (at least 1) by which a client area of
+// `contentWidth` x `contentHeight` fits, with `frameWidth` x `frameHeight`
+// of decorations added, into a usable desktop area.
+int ChooseWindowScale(int usableWidth, int usableHeight, int frameWidth, int frameHeight, int contentWidth,
+                      int contentHeight);
+
+// Where a frame is drawn in an output area: as large as fits keeping its
+// aspect ratio, centred, with black bars on the two other sides.
+struct FrameFit {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool wholeFactor = false; // an exact integer enlargement: sample the nearest texel
+};
+FrameFit FitFrame(int outputWidth, int outputHeight, int frameWidth, int frameHeight);
+
+// A pixel of the output area as a pixel of the frame (outside the frame's
+// rectangle the result lies outside 0..size-1, as a captured pointer does).
+struct FramePoint {
+    int x = 0, y = 0;
+};
+FramePoint OutputToFrame(int x, int y, const FrameFit& fit, int frameWidth, int frameHeight);
+
+} // namespace platform
