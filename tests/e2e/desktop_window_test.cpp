@@ -1,0 +1,207 @@
+// The real binary on a large virtual desktop: the window's whole-factor
+// enlargement and the pointer scaled back into the game's pixels.
+#include "e2e/game_process.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kScreenWidth = 2560;
+constexpr int kScreenHeight = 1440;
+
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+pid_t Spawn(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Runs a command to its end; true when it exits with 0.
+bool Run(std::vector<std::string> args) {
+    pid_t pid = Spawn(std::move(args));
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// An Xvfb server of 2560 x 1440 on the first display number nobody holds.
+class LargeDesktop {
+  public:
+    LargeDesktop() {
+        for (int number = 140; number < 200 && display == nullptr; ++number) {
+            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
+                continue;
+            name = ":" + std::to_string(number);
+            std::string screen =
+                std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
+            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp"});
+            e2e::WaitFor([this] { return (display = XOpenDisplay(name.c_str())) != nullptr; }, 10s);
+            if (display == nullptr)
+                Stop();
+        }
+        XSetErrorHandler(IgnoreXErrors);
+    }
+    ~LargeDesktop() {
+        if (display != nullptr)
+            XCloseDisplay(display);
+        Stop();
+    }
+    std::string Env() const { return name; }
+    Display* display = nullptr;
+
+  private:
+    void Stop() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        pid = -1;
+    }
+    std::string name;
+    pid_t pid = -1;
+};
+
+Window FindGameWindow(Display* display, Window parent) {
+    char* name = nullptr;
+    if (XFetchName(display, parent, &name) != 0 && name != nullptr) {
+        bool match = std::string(name) == "Game";
+        XFree(name);
+        if (match)
+            return parent;
+    }
+    Window root = 0, up = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, parent, &root, &up, &children, &count) != 0) {
+        for (unsigned i = 0; i < count && found == 0; ++i)
+            found = FindGameWindow(display, children[i]);
+        if (children != nullptr)
+            XFree(children);
+    }
+    return found;
+}
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+Geometry GeometryOf(Display* display, Window window) {
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(display, window, &a) == 0)
+        return Geometry{};
+    Window child = 0;
+    int x = 0, y = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return Geometry{x, y, a.width, a.height};
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Contains(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+// Screenshots from the X server stay beside the test binary for looking at.
+std::string ScreenshotPath(const std::string& name) {
+    return (fs::path(BACKFIRE_BUILD_DIR) / "tests" / name).string();
+}
+
+bool TakeScreenshot(const LargeDesktop& desktop, const std::string& name) {
+    std::string path = ScreenshotPath(name);
+    fs::remove(path);
+    return Run({"/usr/bin/env", "DISPLAY=" + desktop.Env(), "import", "-window", "root", path}) &&
+           fs::exists(path);
+}
+
+bool Xdotool(const LargeDesktop& desktop, std::vector<std::string> args) {
+    args.insert(args.begin(), {"/usr/bin/env", "DISPLAY=" + desktop.Env(), "xdotool"});
+    return Run(std::move(args));
+}
+
+class DesktopWindow : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists("/usr/bin/Xvfb") || !fs::exists("/usr/bin/xdotool"))
+            GTEST_SKIP() << "Xvfb and xdotool are needed";
+        desktop = std::make_unique<LargeDesktop>();
+        ASSERT_NE(desktop->display, nullptr);
+    }
+    // Starts the windowed game and waits for its window.
+    void Start(std::map<std::string, std::string> env) {
+        env["DISPLAY"] = desktop->Env();
+        env["SDL_AUDIODRIVER"] = "dummy";
+        env["BACKFIRE_INPUT_LOG"] = sandbox.PathOf("input.log");
+        game = std::make_unique<e2e::GameProcess>(sandbox, std::vector<std::string>{"-W"}, env);
+        Display* d = desktop->display;
+        ASSERT_TRUE(e2e::WaitFor(
+            [&] {
+                window = FindGameWindow(d, DefaultRootWindow(d));
+                return window != 0 && GeometryOf(d, window).width > 0;
+            },
+            30s));
+    }
+    std::string Log() const { return ReadFile(sandbox.PathOf("input.log")); }
+    bool LogShows(const std::string& line) {
+        return e2e::WaitFor([&] { return Contains(Log(), line); }, 20s);
+    }
+    std::string WindowId() const { return std::to_string(window); }
+
+    std::unique_ptr<LargeDesktop> desktop;
+    e2e::Sandbox sandbox;
+    std::unique_ptr<e2e::GameProcess> game;
+    Window window = 0;
+};
+
+} // namespace
+
+TEST_F(DesktopWindow, WindowIsTwiceTheBackBufferAndClicksReachTheGameAtHalf) {
+    Start({});
+    Geometry g = GeometryOf(desktop->display, window);
+    // The back buffer is the client area: 800 x 600 plus one menu-bar height.
+    EXPECT_EQ(g.width, 1600);
+    EXPECT_EQ(g.height, 2 * 620);
+
+    ASSERT_TRUE(Xdotool(*desktop, {"mousemove", "--window", WindowId(), "600", "400"}));
+    ASSERT_TRUE(Xdotool(*desktop, {"click", "1"}));
+    EXPECT_TRUE(LogShows("move 300 200")) << Log();
+    EXPECT_TRUE(LogShows("lbuttondown 300 200")) << Log();
+    EXPECT_TRUE(TakeScreenshot(*desktop, "desktop_window_2x.png"));
+    EXPECT_TRUE(game->Running());
+}
+
