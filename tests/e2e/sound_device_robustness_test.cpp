@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -38,6 +39,9 @@ std::string ExpectWindowedRunPlaysOn(std::map<std::string, std::string> env) {
     e2e::Sandbox sandbox;
     sandbox.Write("script.txt", IntoTheFirstMission());
     env["DISPLAY"] = x.name;
+    // a sanitizer build's leak checker lists its suppressions on stderr otherwise
+    const char* leakOptions = std::getenv("LSAN_OPTIONS");
+    env["LSAN_OPTIONS"] = std::string(leakOptions ? leakOptions : "") + ":print_suppressions=0";
     env["BACKFIRE_SCRIPT"] = sandbox.PathOf("script.txt");
     env["BACKFIRE_MAX_TICKS"] = std::to_string(kTicks);
     e2e::GameProcess game(sandbox, {"-W"}, env);
