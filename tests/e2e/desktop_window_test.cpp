@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -149,6 +150,20 @@ bool TakeScreenshot(const LargeDesktop& desktop, const std::string& name) {
            fs::exists(path);
 }
 
+// How many colours the rectangle of the X server's screen shows.
+int ColoursIn(const LargeDesktop& desktop, int x, int y, int width, int height, const std::string& name) {
+    std::string path = ScreenshotPath(name);
+    std::string counted = path + ".colours";
+    fs::remove(path);
+    fs::remove(counted);
+    std::string crop = std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" +
+                       std::to_string(y);
+    if (!Run({"/usr/bin/env", "DISPLAY=" + desktop.Env(), "import", "-window", "root", "-crop", crop, path}) ||
+        !Run({"/bin/sh", "-c", "identify -format %k \"$0\" > \"$1\"", path, counted}))
+        return 0;
+    return std::atoi(ReadFile(counted).c_str());
+}
+
 bool Xdotool(const LargeDesktop& desktop, std::vector<std::string> args) {
     args.insert(args.begin(), {"/usr/bin/env", "DISPLAY=" + desktop.Env(), "xdotool"});
     return Run(std::move(args));
@@ -205,3 +220,56 @@ TEST_F(DesktopWindow, WindowIsTwiceTheBackBufferAndClicksReachTheGameAtHalf) {
     EXPECT_TRUE(game->Running());
 }
 
+
+TEST_F(DesktopWindow, TheXServerShowsTheGameDrawnTwiceAsLarge) {
+    Start({});
+    Geometry g = GeometryOf(desktop->display, window);
+    ASSERT_EQ(g.width, 1600);
+    // The window maps before the intro's first frame: look again until it draws.
+    int colours = 0;
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] { return (colours = ColoursIn(*desktop, g.x, g.y, g.width, g.height, "desktop_window_game.png")) > 64; },
+        30s))
+        << colours << " colours";
+    EXPECT_TRUE(game->Running());
+}
+
+namespace {
+
+// Leaves the intro, takes "Play" into the first mission (it opens at tick 276)
+// and presses the one button at `at` on the controller, or not at all.
+std::string MissionScript(const std::string& press, int at, const std::string& shot) {
+    std::string script = "3 hold SPACE 2\n229 hold SPACE 2\n";
+    if (press == "pad")
+        script += std::to_string(at) + " pad down A\n" + std::to_string(at + 2) + " pad up A\n";
+    return script + "345 shot " + shot + "\n";
+}
+
+std::string MissionFrame(const e2e::Sandbox& sandbox, const std::string& press, int at) {
+    std::string name = press + std::to_string(at);
+    std::string shot = sandbox.PathOf(name + ".png");
+    e2e::Result result = e2e::RunHeadless(sandbox, MissionScript(press, at, shot), 350,
+                                          {{"BACKFIRE_INPUT_LOG", sandbox.PathOf(name + ".log")}});
+    EXPECT_EQ(result.exitCode, 0) << name << ": " << result.errors;
+    return ReadFile(shot);
+}
+
+} // namespace
+
+TEST(VirtualPad, ButtonLaunchesAWeaponInAScriptedMission) {
+    e2e::Sandbox sandbox;
+    std::string none = MissionFrame(sandbox, "none", 330);
+    std::string pad = MissionFrame(sandbox, "pad", 330);
+    ASSERT_FALSE(none.empty());
+    ASSERT_FALSE(pad.empty());
+    // Without the press the run is the same every time: only the launched
+    // weapon can tell the frames apart.
+    EXPECT_TRUE(pad != none) << "the controller's press changed nothing";
+    // Two SPACE presses leave the intro and take "Play"; the third is the pad's.
+    std::string log = ReadFile(sandbox.PathOf("pad330.log"));
+    size_t presses = 0;
+    for (size_t at = log.find("keydown 32\nchar 32\n"); at != std::string::npos;
+         at = log.find("keydown 32\nchar 32\n", at + 1))
+        ++presses;
+    EXPECT_EQ(presses, 3u) << log;
+}
