@@ -29,8 +29,6 @@ namespace {
 constexpr int kScreenWidth = 2560;
 constexpr int kScreenHeight = 1440;
 
-int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
-
 pid_t Spawn(std::vector<std::string> args) {
     std::vector<char*> argv;
     for (auto& a : args)
@@ -54,42 +52,12 @@ bool Run(std::vector<std::string> args) {
     return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// An Xvfb server of 2560 x 1440 on the first display number nobody holds.
-class LargeDesktop {
+// An Xvfb server of 2560 x 1440 on a display number of its own choosing.
+class LargeDesktop : public e2e::VirtualDisplay {
   public:
-    LargeDesktop() {
-        for (int number = 140; number < 200 && display == nullptr; ++number) {
-            if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-                fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
-                continue;
-            name = ":" + std::to_string(number);
-            std::string screen =
-                std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-            pid = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp"});
-            e2e::WaitFor([this] { return (display = XOpenDisplay(name.c_str())) != nullptr; }, 10s);
-            if (display == nullptr)
-                Stop();
-        }
-        XSetErrorHandler(IgnoreXErrors);
-    }
-    ~LargeDesktop() {
-        if (display != nullptr)
-            XCloseDisplay(display);
-        Stop();
-    }
+    LargeDesktop()
+        : VirtualDisplay(std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24") {}
     std::string Env() const { return name; }
-    Display* display = nullptr;
-
-  private:
-    void Stop() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        pid = -1;
-    }
-    std::string name;
-    pid_t pid = -1;
 };
 
 Window FindGameWindow(Display* display, Window parent) {
@@ -219,7 +187,6 @@ TEST_F(DesktopWindow, WindowIsTwiceTheBackBufferAndClicksReachTheGameAtHalf) {
     EXPECT_TRUE(TakeScreenshot(*desktop, "desktop_window_2x.png"));
     EXPECT_TRUE(game->Running());
 }
-
 
 TEST_F(DesktopWindow, TheXServerShowsTheGameDrawnTwiceAsLarge) {
     Start({});

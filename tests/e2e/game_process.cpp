@@ -138,12 +138,12 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 } // namespace
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(const std::string& screen) {
     int channel[2];
     if (pipe(channel) != 0)
         return;
     // The server writes the number it took to descriptor 3.
-    std::vector<std::string> args{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten",
+    std::vector<std::string> args{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten",
                                   "tcp"};
     std::vector<char*> argv;
     for (auto& a : args)

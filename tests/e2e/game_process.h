@@ -71,7 +71,8 @@ Result RunHeadless(const Sandbox& sandbox, const std::string& script, int maxTic
 // asking are not fatal.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    // A server with one screen of the given size (WIDTHxHEIGHTxDEPTH).
+    explicit VirtualDisplay(const std::string& screen = "1280x1024x24");
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
