@@ -1,5 +1,6 @@
 // Throughput of the rasterizer's specialised paths on the game's typical loads,
 // in covered pixels per second.
+#include "fill_textures.h"
 #include "platform/raster.h"
 
 #include <benchmark/benchmark.h>
@@ -9,6 +10,9 @@
 #include <vector>
 
 namespace {
+
+using bench::GlowTexels;
+using bench::TileTexels;
 
 using platform::RasterState;
 using platform::RasterTexture;
@@ -21,31 +25,6 @@ struct Scene {
     platform::RasterTarget Target() { return {pixels.data(), kWidth, kHeight, kWidth}; }
     std::vector<uint32_t> pixels;
 };
-
-// A 256 x 256 tile with varied colour and a band of transparent texels.
-std::vector<uint32_t> TileTexels() {
-    std::vector<uint32_t> texels(256 * 256);
-    for (uint32_t y = 0; y < 256; ++y) {
-        for (uint32_t x = 0; x < 256; ++x) {
-            const uint32_t alpha = (x + y) % 64 < 4 ? 0 : 128 + (x ^ y) % 128;
-            texels[y * 256 + x] = alpha << 24 | (x << 16) | (y << 8) | ((x * y) & 0xFF);
-        }
-    }
-    return texels;
-}
-
-// A soft round glow for particles.
-std::vector<uint32_t> GlowTexels() {
-    std::vector<uint32_t> texels(32 * 32);
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const float d = std::hypot(x - 15.5f, y - 15.5f) / 16.0f;
-            const uint32_t v = d >= 1.0f ? 0 : static_cast<uint32_t>(255 * (1.0f - d));
-            texels[static_cast<size_t>(y) * 32 + x] = v << 24 | v << 16 | v << 8 | v;
-        }
-    }
-    return texels;
-}
 
 RasterTexture View(const std::vector<uint32_t>& texels, int size) {
     RasterTexture view;

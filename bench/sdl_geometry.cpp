@@ -4,6 +4,7 @@
 // alpha-blended, alpha-tested tiles, ADD for the additive ones; SDL has no
 // alpha test). Pixels per second count the pixels our rasterizer covers for
 // the same triangles.
+#include "fill_textures.h"
 #include "platform/raster.h"
 
 #include <SDL.h>
@@ -15,6 +16,9 @@
 #include <vector>
 
 namespace {
+
+using bench::GlowTexels;
+using bench::TileTexels;
 
 constexpr int kWidth = 800, kHeight = 600;
 
@@ -69,29 +73,6 @@ Triangles Particles() {
         }
     }
     return t;
-}
-
-std::vector<uint32_t> TileTexels() {
-    std::vector<uint32_t> texels(256 * 256);
-    for (uint32_t y = 0; y < 256; ++y) {
-        for (uint32_t x = 0; x < 256; ++x) {
-            const uint32_t alpha = (x + y) % 64 < 4 ? 0 : 128 + (x ^ y) % 128;
-            texels[y * 256 + x] = alpha << 24 | (x << 16) | (y << 8) | ((x * y) & 0xFF);
-        }
-    }
-    return texels;
-}
-
-std::vector<uint32_t> GlowTexels() {
-    std::vector<uint32_t> texels(32 * 32);
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const float d = std::hypot(x - 15.5f, y - 15.5f) / 16.0f;
-            const uint32_t v = d >= 1.0f ? 0 : static_cast<uint32_t>(255 * (1.0f - d));
-            texels[static_cast<size_t>(y) * 32 + x] = v << 24 | v << 16 | v << 8 | v;
-        }
-    }
-    return texels;
 }
 
 // The pixels our rasterizer covers for these triangles (coverage does not
