@@ -180,10 +180,22 @@ TEST_F(DesktopWindow, WindowIsTwiceTheBackBufferAndClicksReachTheGameAtHalf) {
     EXPECT_EQ(g.width, 1600);
     EXPECT_EQ(g.height, 2 * 620);
 
-    ASSERT_TRUE(Xdotool(*desktop, {"mousemove", "--window", WindowId(), "600", "400"}));
-    ASSERT_TRUE(Xdotool(*desktop, {"click", "1"}));
-    EXPECT_TRUE(LogShows("move 300 200")) << Log();
-    EXPECT_TRUE(LogShows("lbuttondown 300 200")) << Log();
+    // The window may still be settling into its place right after it maps, so
+    // the move and the click are repeated until the game reports them.
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            Xdotool(*desktop, {"mousemove", "--window", WindowId(), "600", "400"});
+            return e2e::WaitFor([&] { return Contains(Log(), "move 300 200"); }, 1s);
+        },
+        30s))
+        << Log();
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            Xdotool(*desktop, {"click", "1"});
+            return e2e::WaitFor([&] { return Contains(Log(), "lbuttondown 300 200"); }, 1s);
+        },
+        30s))
+        << Log();
     EXPECT_TRUE(TakeScreenshot(*desktop, "desktop_window_2x.png"));
     EXPECT_TRUE(game->Running());
 }
