@@ -1,3 +1,4 @@
+#include "fuzz/ogg_pages.h"
 #include "platform/audio_analysis.h"
 #include "shell/music_stream.h"
 #include "shell/music_test_ogg.h"
@@ -6,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -84,6 +86,19 @@ class MusicStreamTest : public ::testing::Test {
 // 450 Hz has exactly 49 samples a period at 22.05 kHz, so whole-period files loop without a seam.
 constexpr double kTone = 450.0;
 
+// A seed of the fuzz corpus (a short tone from the asset generator's Ogg
+// writer) with two bytes of one codebook's codeword lengths changed, as the
+// fuzzer found it, and the page checksums made right again.
+std::string WithBrokenCodebook() {
+    std::ifstream in(BACKFIRE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_ogg/direct.ogg", std::ios::binary);
+    std::string ogg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(ogg.size(), 3830u);
+    EXPECT_EQ(ogg.substr(760, 2), "\xb0\xb3") << "the seed changed";
+    ogg.replace(760, 2, "\x50\x44");
+    ogg_pages::FixChecksums(ogg);
+    return ogg;
+}
+
 } // namespace
 
 TEST_F(MusicStreamTest, StreamsWithoutGapsAcrossHalvesAndTheLoopPoint) {
@@ -160,6 +175,23 @@ TEST_F(MusicStreamTest, BrokenEmptyOrMissingFilesLeaveTheStreamSilent) {
         EXPECT_EQ(stream->file, nullptr) << name;
     }
     EXPECT_EQ(stream->Play("dat\\garbage.ogg"), E_FAIL);
+}
+
+// The decoder cannot build the broken codebook: opening the file works, the
+// first read reports the failed set-up, and a second read would decode with
+// the tables left half built and divide by zero. The stream stays silent
+// refill after refill instead.
+TEST_F(MusicStreamTest, CodebookTheDecoderCannotBuildLeavesTheStreamSilent) {
+    Write("dat/broken.ogg", WithBrokenCodebook());
+    EXPECT_EQ(stream->Play("dat\\broken.ogg"), DS_OK);
+    EXPECT_NE(stream->file, nullptr);
+    for (int tick = 0; tick < 120; ++tick) { // three seconds: three refills of each half
+        for (int16_t sample : platform::RenderAudio(kTickFrames))
+            ASSERT_EQ(sample, 0);
+        stream->Tick();
+    }
+    stream->Stop();
+    EXPECT_EQ(stream->file, nullptr);
 }
 
 TEST_F(MusicStreamTest, WithoutSoundSystemEverythingIsANoOp) {
