@@ -50,10 +50,7 @@ class Stage {
             new VideoDataObject(4 * static_cast<int32_t>(sizeof(ScreenVertex)), ScreenVertexFormat);
         TheVideoList->Add(app.spriteQuad);
         app.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        const int32_t sizes[8] = {7, 12, 16, 20, 30, 50, 18, 11};
-        for (int32_t slot = 0; slot < 8; ++slot) {
-            app.CreateFontSlot(slot, "Verdana", sizes[slot]);
-        }
+        CreateStartupFonts(&app);
         SetDefaultOptions();
         ClearProgress();
     }

@@ -28,12 +28,6 @@ GameMode* CreateIntroMode() {
     return new IntroMode(0, "INTRO_MODE");
 }
 
-struct FontSize {
-    int32_t slot;
-    int32_t size;
-};
-constexpr FontSize FontSizes[] = {{0, 7}, {1, 12}, {2, 16}, {3, 20}, {4, 30}, {5, 50}, {6, 18}, {7, 11}};
-
 bool IsSpace(char c) {
     return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
@@ -87,6 +81,17 @@ void ParseCommandLine(const char* commandLine) {
         while (i < length && IsSpace(commandLine[i])) {
             ++i;
         }
+    }
+}
+
+void CreateStartupFonts(GameApplication* app) {
+    struct FontSize {
+        int32_t slot;
+        int32_t size;
+    };
+    constexpr FontSize sizes[] = {{0, 7}, {1, 12}, {2, 16}, {3, 20}, {4, 30}, {5, 50}, {6, 18}, {7, 11}};
+    for (const FontSize& font : sizes) {
+        app->CreateFontSlot(font.slot, "Verdana", font.size);
     }
 }
 
@@ -219,9 +224,7 @@ bool StartGame(HINSTANCE instance, int showCommand) {
     UpdateWindow(app->window);
     SetFocus(app->window);
 
-    for (const FontSize& font : FontSizes) {
-        app->CreateFontSlot(font.slot, "Verdana", font.size);
-    }
+    CreateStartupFonts(app);
     app->modesRunning = 1;
 
     CurrentMode = FirstModeFactory();

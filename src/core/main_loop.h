@@ -31,6 +31,8 @@ int GameMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int show
 // One pass of the main loop: a waiting message, else a tick when one is due
 // and the device is usable. False once WM_QUIT has been taken.
 bool MainLoopPass();
+// The eight Verdana font slots every mode draws its text with.
+void CreateStartupFonts(GameApplication* app);
 // True when strictly more than 25 ms have passed since `lastTick`, also across
 // the wrap of the 32-bit clock; the very first reading (lastTick 0, clock
 // below 25) is due at once.

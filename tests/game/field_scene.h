@@ -45,9 +45,7 @@ class FieldScene : public ::testing::Test {
             new VideoDataObject(4 * static_cast<int32_t>(sizeof(ScreenVertex)), ScreenVertexFormat);
         TheVideoList->Add(app.spriteQuad);
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        const int32_t sizes[8] = {7, 12, 16, 20, 30, 50, 18, 11};
-        for (int32_t slot = 0; slot < 8; ++slot)
-            app.CreateFontSlot(slot, "Verdana", sizes[slot]);
+        CreateStartupFonts(&app);
         savedOptions = TheOptions;
         savedProgress = TheProgress;
         SetDefaultOptions();
