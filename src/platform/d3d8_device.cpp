@@ -2,6 +2,7 @@
 
 #include "platform/d3d8_capture.h"
 #include "platform/d3d8_control.h"
+#include "platform/frame_capture.h"
 #include "platform/harness.h"
 #include "platform/window_system.h"
 
@@ -217,7 +218,9 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
         return D3DERR_DEVICELOST;
     }
     RecordPresent(width, height);
-    RecordPresentedFrame(backBuffer.data(), width, height);
+    if (PresentedFrameWanted()) {
+        RecordPresentedFrame(backBuffer.data(), width, height);
+    }
     if (!Headless()) {
         presenter.Show(window, backBuffer.data(), width, height, !params.Windowed);
     }

@@ -23,6 +23,41 @@ PresentedFrame& LastFrame() {
     return frame;
 }
 
+// True for an OpenGL renderer that Mesa implements on the CPU: its texture
+// upload and scaling cost several times what SDL's own blitter does.
+bool GlDrawsOnTheCpu(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const unsigned char* name = getString != nullptr ? getString(kGlRenderer) : nullptr;
+    if (name == nullptr) {
+        return false;
+    }
+    const char* text = reinterpret_cast<const char*>(name);
+    return SDL_strstr(text, "llvmpipe") != nullptr || SDL_strstr(text, "softpipe") != nullptr ||
+           SDL_strstr(text, "Software Rasterizer") != nullptr;
+}
+
+// An accelerated renderer where the machine has one, else SDL's software
+// renderer writing straight into the window's shared-memory image rather than
+// through a GL texture of its own.
+SDL_Renderer* CreateRenderer(SDL_Window* target) {
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    SDL_Renderer* renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer != nullptr && !GlDrawsOnTheCpu(renderer)) {
+        return renderer;
+    }
+    if (renderer != nullptr) {
+        SDL_DestroyRenderer(renderer);
+    }
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
+}
+
 } // namespace
 
 void RecordPresentedFrame(const uint32_t* pixels, int width, int height) {
@@ -76,11 +111,7 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
     }
     if (target != sdlWindow) {
         Release();
-        SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-        renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED);
-        if (renderer == nullptr) {
-            renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
-        }
+        renderer = CreateRenderer(target);
         if (renderer == nullptr) {
             return;
         }
@@ -91,8 +122,10 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
         if (texture != nullptr) {
             SDL_DestroyTexture(texture);
         }
+        // The back buffer has no alpha of its own: the texture ignores it and
+        // is copied, not blended.
         texture =
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (texture == nullptr) {
             textureWidth = textureHeight = 0;
             return;
@@ -108,8 +141,10 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
     const SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
     // Whole enlargements stay pixel-sharp; a screen's odd factor is smoothed.
     SDL_SetTextureScaleMode(texture, fit.wholeFactor ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
+    if (fit.x > 0 || fit.y > 0 || fit.width < outputWidth || fit.height < outputHeight) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255); // the bars
+        SDL_RenderClear(renderer);
+    }
     SDL_RenderCopy(renderer, texture, nullptr, &dest);
     SDL_RenderPresent(renderer);
 }

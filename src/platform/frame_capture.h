@@ -11,6 +11,11 @@ namespace platform {
 // forced to 0xFF). False before the first Present.
 bool LastPresentedFrame(std::vector<uint32_t>* pixels, int* width, int* height);
 
+// True when a presented frame may still be read back: always headless, and in a
+// window while the input script has a screenshot left to take. Presenting skips
+// the copy otherwise.
+bool PresentedFrameWanted();
+
 // Writes 0xAARRGGBB pixels as an 8-bit RGBA PNG; false on any failure.
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height);
 

@@ -33,6 +33,7 @@ std::optional<bool> headless;
 std::vector<platform::ScriptEvent> script;
 size_t nextEvent = 0; // first event not yet posted
 size_t nextShot = 0;  // first event not yet checked for a shot
+size_t shotsEnd = 0;  // one past the script's last shot
 uint32_t ticksDone = 0;
 int64_t maxTicks = -1; // no limit
 bool startPosted = false;
@@ -181,7 +182,14 @@ bool StartHarness() {
             return false;
         }
     }
+    for (size_t i = 0; i < script.size(); ++i)
+        if (script[i].action == ScriptAction::Shot)
+            shotsEnd = i + 1;
     return true;
+}
+
+bool PresentedFrameWanted() {
+    return Headless() || nextShot < shotsEnd;
 }
 
 void StopHarness() {
@@ -191,6 +199,7 @@ void StopHarness() {
     script.clear();
     nextEvent = 0;
     nextShot = 0;
+    shotsEnd = 0;
     ticksDone = 0;
     maxTicks = -1;
     startPosted = false;

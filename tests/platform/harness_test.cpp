@@ -2,6 +2,7 @@
 // HarnessTickDone, repeated.
 #include "platform/clock.h"
 #include "platform/d3d8_present.h"
+#include "platform/frame_capture.h"
 #include "platform/harness.h"
 #include "platform/image_decode.h"
 #include "platform/mouse_state.h"
@@ -193,6 +194,26 @@ TEST_F(Harness, ShotSavesTheFrameOfTheTickThatRan) {
     ASSERT_EQ(image.height, 2);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(image.argb[static_cast<size_t>(i)], pixels[i] | 0xFF000000u) << i;
+}
+
+TEST_F(Harness, FramesAreKeptInAWindowOnlyWhileAShotIsLeft) {
+    setenv("BACKFIRE_HEADLESS", "0", 1);
+    ASSERT_TRUE(Start("0 down SPACE\n2 shot " + dir.File("two.png") + "\n3 up SPACE\n"));
+    OpenWindow();
+    EXPECT_TRUE(platform::PresentedFrameWanted());
+    Run(2); // ticks 0 and 1
+    EXPECT_TRUE(platform::PresentedFrameWanted()); // tick 2 presents the shot's frame
+    Run(1);
+    EXPECT_FALSE(platform::PresentedFrameWanted());
+
+    platform::StopHarness();
+    ASSERT_TRUE(Start("0 down SPACE\n"));
+    EXPECT_FALSE(platform::PresentedFrameWanted());
+
+    platform::StopHarness();
+    setenv("BACKFIRE_HEADLESS", "1", 1);
+    ASSERT_TRUE(Start("0 down SPACE\n"));
+    EXPECT_TRUE(platform::PresentedFrameWanted()); // headless captures read every frame
 }
 
 TEST_F(Harness, MalformedScriptStopsBeforeTheFirstTick) {
