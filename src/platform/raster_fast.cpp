@@ -231,9 +231,51 @@ template <bool Pow2, bool RowFixed> struct PointFetch {
         }
     }
 
+    // True when every sample of the run, up to three past it, takes the
+    // texel its integer part names: with power-of-two sizes none lies in a
+    // far edge's own 1/256 texel, otherwise all lie inside the level.
+    bool Plain(int n, int64_t s, int64_t t) const {
+        const int64_t steps = (n + 3) / 4 * 4 - 1;
+        const auto clear = [](int64_t lo, int64_t hi, int32_t size) {
+            const int64_t edge = int64_t{size} << kTexelBits;
+            if constexpr (Pow2) {
+                return hi < edge || lo >= edge + kFarEdgeTolerance;
+            } else {
+                return lo >= 0 && hi < edge;
+            }
+        };
+        const auto along = [&clear, steps](int64_t first, int64_t step, int32_t size) {
+            const int64_t last = first + step * steps;
+            return clear(std::min(first, last), std::max(first, last), size);
+        };
+        return along(s, ds, level.width) && (RowFixed ? clear(t, t, level.height) : along(t, dt, level.height));
+    }
+
+    [[gnu::always_inline]] int64_t Index(int64_t at, int32_t size) const {
+        const int64_t i = at >> kTexelBits;
+        return Pow2 ? i & (size - 1) : i;
+    }
+
     const uint32_t* Fill(uint32_t* out, const uint32_t*, int n, int64_t& s, int64_t& t) const {
         const int64_t sEnd = s + ds * n, tEnd = t + dt * n;
         const uint32_t* row = level.texels + PointIndex(t, level.height, Pow2) * level.pitch;
+        if (Plain(n, s, t)) {
+            for (int k = 0; k < n; k += 4) {
+                uint32_t four[4];
+                for (uint32_t& texel : four) {
+                    if constexpr (!RowFixed) {
+                        row = level.texels + Index(t, level.height) * level.pitch;
+                        t += dt;
+                    }
+                    texel = row[Index(s, level.width)];
+                    s += ds;
+                }
+                _mm_store_si128(reinterpret_cast<__m128i*>(out + k), Load4(four));
+            }
+            s = sEnd;
+            t = tEnd;
+            return out;
+        }
         const int64_t farEdge = int64_t{level.width} << kTexelBits;
         for (int k = 0; k < n; k += 4) { // up to three samples past the run, all inside the level
             const uint32_t a = Next(row, farEdge, s, t), b = Next(row, farEdge, s, t),

@@ -294,4 +294,41 @@ TEST(RasterFastPath, AlphaTestAgreesAtEveryReferenceAndFunction) {
     }
 }
 
+TEST(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
+    // Long spans that wrap several times and pass the far edge's own 1/256
+    // texel: backdrops repeated across the screen, upright and sheared.
+    constexpr int kWide = 700, kRows = 9;
+    std::mt19937 random(7);
+    const Texture textures[] = {Texture(random, 64, 16, 1), Texture(random, 48, 12, 1)};
+    for (const Texture& texture : textures) {
+        const RasterTexture& view = texture.view;
+        const float w = static_cast<float>(view.levels[0].width), h = static_cast<float>(view.levels[0].height);
+        for (int shape = 0; shape < 3; ++shape) {
+            for (float left : {-37.0f, -0.5f, 0.0f, 3.25f}) {
+                std::vector<uint32_t> fast(static_cast<size_t>(kWide) * kRows, 0xFF000000u), reference = fast;
+                RasterState st;
+                st.cull = RasterCull::None;
+                st.blend = true;
+                st.srcBlend = RasterBlend::SrcAlpha;
+                st.destBlend = RasterBlend::InvSrcAlpha;
+                const float right = left + kWide + 40.0f, repeats = (right - left) / w;
+                const float u1 = shape == 0 ? repeats * w / (w - 1.0f) : shape == 1 ? -repeats : repeats;
+                const float v1 = kRows / (h - 1.0f), shear = shape == 2 ? 2.5f : 0.0f; // v along the rows
+                const RasterVertex a{left, 0, 0xFFFFFFFFu, 0, 0}, b{right, 0, 0xFFFFFFFFu, u1, shear},
+                    c{left, kRows, 0xFFFFFFFFu, 0, v1}, d{right, kRows, 0xFFFFFFFFu, u1, v1 + shear};
+                const platform::RasterTarget fastTarget{fast.data(), kWide, kRows, kWide};
+                const platform::RasterTarget referenceTarget{reference.data(), kWide, kRows, kWide};
+                for (RasterFilter filter : {RasterFilter::Point, RasterFilter::Bilinear}) {
+                    st.minFilter = st.magFilter = filter;
+                    platform::DrawTriangle(st, view, a, b, c, fastTarget);
+                    platform::DrawTriangle(st, view, b, d, c, fastTarget);
+                    platform::DrawTriangleReference(st, view, a, b, c, referenceTarget);
+                    platform::DrawTriangleReference(st, view, b, d, c, referenceTarget);
+                    ASSERT_EQ(fast, reference) << "width " << w << " shape " << shape << " left " << left;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
