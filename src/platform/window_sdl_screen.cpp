@@ -31,10 +31,25 @@ SDL_Rect UsableBounds(SDL_Window* sdl) {
     return usable;
 }
 
+// Desktop full screen is a request to the window manager; with none running
+// (or one that ignores it) the window would keep its size while SDL presents
+// and maps the pointer for the whole screen. Covering the screen first makes
+// the window what SDL takes it to be either way.
+void CoverScreen(SDL_Window* sdl) {
+    SDL_Rect bounds{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(sdl), 0), &bounds) != 0 || bounds.w <= 0 ||
+        bounds.h <= 0)
+        return;
+    SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+    SDL_SetWindowSize(sdl, bounds.w, bounds.h);
+}
+
 void ApplyPresentation(HWND window) {
     SDL_Window* sdl = window->sdl;
     if (sdl == nullptr)
         return;
+    if (window->presentedFullScreen)
+        CoverScreen(sdl);
     SDL_SetWindowFullscreen(sdl, window->presentedFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     // A full-screen game reads relative motion, which keeps flowing at the
     // screen edges; a window never holds the pointer.

@@ -215,6 +215,119 @@ TEST_F(DesktopWindow, TheXServerShowsTheGameDrawnTwiceAsLarge) {
 
 namespace {
 
+// Looks the window up again on every try: SDL may replace the X window
+// while it settles, so an id seen earlier can be gone.
+bool WaitForGeometry(Display* display, Window* window, int x, int y, int width, int height) {
+    return e2e::WaitFor(
+        [&] {
+            *window = FindGameWindow(display, DefaultRootWindow(display));
+            Geometry g = GeometryOf(display, *window);
+            return g.x == x && g.y == y && g.width == width && g.height == height;
+        },
+        5s);
+}
+
+// Gives the window the keyboard focus and presses `keys`, again while the
+// window has not reached the geometry (the press may have gone to a window
+// SDL replaced while it settled).
+bool SwitchTo(const LargeDesktop& desktop, Window* window, const std::string& keys, const Geometry& want) {
+    Display* d = desktop.display;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        *window = FindGameWindow(d, DefaultRootWindow(d));
+        Xdotool(desktop, {"windowfocus", "--sync", std::to_string(*window)});
+        Xdotool(desktop, {"key", keys});
+        if (WaitForGeometry(d, window, want.x, want.y, want.width, want.height))
+            return true;
+    }
+    return false;
+}
+
+std::string Describe(Display* display, Window window) {
+    Geometry g = GeometryOf(display, window);
+    return std::to_string(g.width) + "x" + std::to_string(g.height) + "+" + std::to_string(g.x) + "+" +
+           std::to_string(g.y);
+}
+
+// The game's 800 x 620 client drawn as large as fits 2560 x 1440, centred.
+constexpr int kLetterboxWidth = 1858;
+constexpr int kLetterboxX = (kScreenWidth - kLetterboxWidth) / 2;
+
+} // namespace
+
+TEST_F(DesktopWindow, F11GoesFullScreenLetterboxedAndBackWhileTheGameKeepsRunning) {
+    Start({});
+    Display* d = desktop->display;
+    const Geometry windowed = GeometryOf(d, window);
+    ASSERT_EQ(windowed.width, 1600) << Describe(d, window);
+    // Keys go to the window under the pointer: there is no window manager.
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            Xdotool(*desktop, {"mousemove", "--window", WindowId(), "600", "400"});
+            return e2e::WaitFor([&] { return Contains(Log(), "move 300 200"); }, 1s);
+        },
+        30s))
+        << Log();
+
+    const Geometry screen{0, 0, kScreenWidth, kScreenHeight};
+    ASSERT_TRUE(SwitchTo(*desktop, &window, "F11", screen)) << Describe(d, window);
+    // A click at screen pixel (584, 144) lands on client pixel (100, 62) of
+    // the letterboxed picture; the window's half scale would give others.
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            Xdotool(*desktop, {"mousemove", "584", "144"});
+            Xdotool(*desktop, {"click", "1"});
+            return e2e::WaitFor([&] { return Contains(Log(), "lbuttondown 100 62"); }, 1s);
+        },
+        30s))
+        << Log();
+    // Once the next frame is shown, the bars beside the picture are black
+    // and the picture itself is drawn.
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            return ColoursIn(*desktop, 0, 0, kLetterboxX - 1, kScreenHeight, "desktop_fullscreen_bar.png") == 1 &&
+                   ColoursIn(*desktop, kLetterboxX + 1, 0, kLetterboxWidth - 2, kScreenHeight,
+                             "desktop_fullscreen_picture.png") > 64;
+        },
+        20s));
+    // Still running in full screen: SPACE leaves the intro, and what the
+    // screen shows changes with it.
+    ASSERT_TRUE(TakeScreenshot(*desktop, "desktop_fullscreen_intro.png"));
+    const std::string intro = ReadFile(ScreenshotPath("desktop_fullscreen_intro.png"));
+    Xdotool(*desktop, {"windowfocus", "--sync", WindowId()});
+    Xdotool(*desktop, {"key", "space"});
+    EXPECT_TRUE(LogShows("keydown 32")) << Log();
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            return TakeScreenshot(*desktop, "desktop_fullscreen_menu.png") &&
+                   ReadFile(ScreenshotPath("desktop_fullscreen_menu.png")) != intro;
+        },
+        20s));
+
+    EXPECT_TRUE(SwitchTo(*desktop, &window, "F11", windowed))
+        << Describe(d, window);
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            Xdotool(*desktop, {"mousemove", "--window", WindowId(), "610", "420"});
+            return e2e::WaitFor([&] { return Contains(Log(), "move 305 210"); }, 1s);
+        },
+        30s))
+        << Log();
+
+    // Alt+Enter switches the same way.
+    EXPECT_TRUE(SwitchTo(*desktop, &window, "alt+Return", screen)) << Describe(d, window);
+    EXPECT_TRUE(SwitchTo(*desktop, &window, "alt+KP_Enter", windowed))
+        << Describe(d, window);
+
+    const std::string log = Log();
+    EXPECT_FALSE(Contains(log, "keydown 122")) << log; // F11
+    EXPECT_FALSE(Contains(log, "keyup 122")) << log;
+    EXPECT_FALSE(Contains(log, "keydown 13")) << log; // Enter
+    EXPECT_FALSE(Contains(log, "char 13")) << log;
+    EXPECT_TRUE(game->Running());
+}
+
+namespace {
+
 // Leaves the intro, takes "Play" into the first mission (it opens at tick 276)
 // and presses the one button at `at` on the controller, or not at all.
 std::string MissionScript(const std::string& press, int at, const std::string& shot) {
@@ -251,4 +364,36 @@ TEST(VirtualPad, ButtonLaunchesAWeaponInAScriptedMission) {
          at = log.find("keydown 32\nchar 32\n", at + 1))
         ++presses;
     EXPECT_EQ(presses, 3u) << log;
+}
+
+namespace {
+
+// The frames of ticks 3..8 with the one button pressed at tick `at` for two
+// ticks, by `press` ("pad" or "key").
+std::vector<std::string> IntroFrames(const e2e::Sandbox& sandbox, const std::string& press, int at) {
+    const std::string name = press + std::to_string(at);
+    std::string script = press == "pad" ? std::to_string(at) + " pad down A\n" + std::to_string(at + 2) + " pad up A\n"
+                                        : std::to_string(at) + " hold SPACE 2\n";
+    for (int tick = 3; tick <= 8; ++tick)
+        script += std::to_string(tick) + " shot " + sandbox.PathOf(name + "-" + std::to_string(tick) + ".png") + "\n";
+    e2e::Result result = e2e::RunHeadless(sandbox, script, 9);
+    EXPECT_EQ(result.exitCode, 0) << name << ": " << result.errors;
+    std::vector<std::string> frames;
+    for (int tick = 3; tick <= 8; ++tick)
+        frames.push_back(ReadFile(sandbox.PathOf(name + "-" + std::to_string(tick) + ".png")));
+    return frames;
+}
+
+} // namespace
+
+TEST(VirtualPad, PressAtATickIsTheKeyPressAtThatTickInEveryRun) {
+    e2e::Sandbox sandbox;
+    const std::vector<std::string> key = IntroFrames(sandbox, "key", 3);
+    ASSERT_EQ(key.size(), 6u);
+    for (const std::string& frame : key)
+        ASSERT_FALSE(frame.empty());
+    // The frames tell a press one tick later apart.
+    EXPECT_NE(IntroFrames(sandbox, "key", 4), key);
+    for (int run = 0; run < 3; ++run)
+        EXPECT_EQ(IntroFrames(sandbox, "pad", 3), key) << "run " << run;
 }
