@@ -27,6 +27,8 @@ std::map<std::pair<SDL_JoystickID, int>, int> held;
 // How many held buttons hold each key; the key is down while this is above 0.
 std::map<int, int> holders;
 SDL_Joystick* virtualPad = nullptr;
+// Joystick and controller events fill this block of SDL's event numbers.
+constexpr Uint32 kLastDeviceEvent = SDL_JOYAXISMOTION + 0xFF;
 
 void PostKey(int virtualKey, bool down) {
     HWND window = MainWindow();
@@ -99,6 +101,19 @@ bool IsController(SDL_JoystickID id) {
 
 int KeyOfControllerButton(int button) {
     return button == SDL_CONTROLLER_BUTTON_BACK ? VK_ESCAPE : VK_SPACE;
+}
+
+// Reads the virtual controller's new state and turns the device and button
+// events it makes into messages at once, so a press lands in the message
+// queue exactly where a key posted at the same moment would, not at a later
+// poll behind it.
+void DeliverPadEventsNow() {
+    SDL_JoystickUpdate();
+    SDL_Event events[16];
+    int count = 0;
+    while ((count = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_JOYAXISMOTION, kLastDeviceEvent)) > 0)
+        for (int i = 0; i < count; ++i)
+            HandleGamepadEvent(events[i]);
 }
 
 } // namespace
@@ -192,7 +207,10 @@ bool SetVirtualPadButton(int button, bool down) {
             return false;
         }
     }
-    return SDL_JoystickSetVirtualButton(virtualPad, button, down ? SDL_PRESSED : SDL_RELEASED) == 0;
+    if (SDL_JoystickSetVirtualButton(virtualPad, button, down ? SDL_PRESSED : SDL_RELEASED) != 0)
+        return false;
+    DeliverPadEventsNow();
+    return true;
 }
 
 void DetachVirtualPad() {

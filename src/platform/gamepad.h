@@ -27,8 +27,9 @@ void ForgetHeldPadButtons();
 
 // Input scripts: presses or releases button `button` (SDL's controller button
 // numbering: 0 A, 1 B, 2 X, 3 Y, 4 Back, 5 Guide, 6 Start, ... 14) of a
-// virtual controller attached on first use. The press reaches the game
-// through the same events as a real controller's, at the next message poll.
+// virtual controller attached on first use. The press goes through the same
+// events as a real controller's and is in the message queue on return, after
+// whatever was posted before the call.
 bool SetVirtualPadButton(int button, bool down);
 // Detaches the virtual controller, if any.
 void DetachVirtualPad();

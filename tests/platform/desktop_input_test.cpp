@@ -186,6 +186,25 @@ TEST_F(DesktopInput, ControllerButtonsAreSpaceAndBackIsEscape) {
     EXPECT_FALSE(platform::SetVirtualPadButton(-1, true));
 }
 
+TEST_F(DesktopInput, PadPressKeepsItsPlaceAmongKeysPostedAroundIt) {
+    // As a script does for one tick: a key, the controller's first press (it
+    // attaches the device), another key, with no poll in between.
+    HWND handle = window->handle;
+    PostMessageA(handle, WM_KEYDOWN, 'A', platform::KeyMessageLParam('A', true));
+    ASSERT_TRUE(platform::SetVirtualPadButton(0, true));
+    PostMessageA(handle, WM_KEYDOWN, 'B', platform::KeyMessageLParam('B', true));
+    ASSERT_TRUE(platform::SetVirtualPadButton(0, false));
+    ASSERT_TRUE(platform::SetVirtualPadButton(4, true));
+    Pump();
+    EXPECT_EQ(KeysOf(RecordedKeys()), (std::vector<Key>{{WM_KEYDOWN, 'A'},
+                                                        kSpaceDown,
+                                                        kSpaceChar,
+                                                        {WM_KEYDOWN, 'B'},
+                                                        kSpaceUp,
+                                                        {WM_KEYDOWN, VK_ESCAPE},
+                                                        {WM_CHAR, 27}}));
+}
+
 TEST_F(DesktopInput, JoystickPluggedInLaterWorks) {
     // The dummy display gives no window the keyboard focus.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
