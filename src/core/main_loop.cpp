@@ -185,6 +185,7 @@ bool MainLoopPass() {
         return true;
     }
     LastTickTime = timeGetTime();
+    platform::NoteTickStarted(LastTickTime);
     if (!DeviceIsUsable()) {
         return true;
     }

@@ -9,6 +9,8 @@ namespace {
 
 std::atomic<bool> virtualMode{false};
 std::atomic<uint32_t> virtualNow{0};
+std::atomic<bool> tickNoted{false};
+std::atomic<uint32_t> lastTickStart{0};
 
 uint32_t MonotonicMilliseconds() {
     timespec now{};
@@ -49,6 +51,19 @@ bool ClockIsVirtual() {
 void AdvanceVirtualClock(uint32_t milliseconds) {
     if (virtualMode.load())
         virtualNow.fetch_add(milliseconds);
+}
+
+void NoteTickStarted(uint32_t time) {
+    lastTickStart.store(time);
+    tickNoted.store(true);
+}
+
+int IdleWaitMilliseconds() {
+    if (!tickNoted.load())
+        return 1;
+    // signed, so a clock that has passed the due time (or wrapped) gives <= 0
+    const int32_t untilDue = static_cast<int32_t>(lastTickStart.load() + 26u - timeGetTime());
+    return untilDue < 1 ? 1 : untilDue > 26 ? 26 : untilDue;
 }
 
 } // namespace platform

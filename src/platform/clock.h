@@ -19,4 +19,12 @@ bool ClockIsVirtual();
 // Moves virtual time forward; no effect on the real clock.
 void AdvanceVirtualClock(uint32_t milliseconds);
 
+// The main loop notes when each tick began, so that a loop with nothing to do
+// can sleep until the next tick is due instead of waking every millisecond.
+void NoteTickStarted(uint32_t time);
+// How long an idle message loop may wait: until more than 25 ms have passed
+// since the noted tick, at least 1 ms (as when no tick has been noted, or one
+// is due already) and at most 26.
+int IdleWaitMilliseconds();
+
 } // namespace platform

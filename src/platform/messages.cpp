@@ -141,7 +141,7 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
         return FALSE;
     }
     if (sdlEvents) {
-        platform::PumpSdlEvents(1);
+        platform::PumpSdlEvents(platform::IdleWaitMilliseconds());
         if (TakeQueued(msg, window, filterMin, filterMax, remove))
             return TRUE;
     }
