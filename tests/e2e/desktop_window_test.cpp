@@ -163,6 +163,17 @@ class DesktopWindow : public testing::Test {
     bool LogShows(const std::string& line) {
         return e2e::WaitFor([&] { return Contains(Log(), line); }, 20s);
     }
+    // Repeats `act` until the game logs `line` within a second of it, for up
+    // to 30 s: right after mapping or a switch the window may still be
+    // settling into place and miss the pointer.
+    template <typename Act> bool RepeatUntilLogged(Act act, const std::string& line) {
+        return e2e::WaitFor(
+            [&] {
+                act();
+                return e2e::WaitFor([&] { return Contains(Log(), line); }, 1s);
+            },
+            30s);
+    }
     std::string WindowId() const { return std::to_string(window); }
 
     std::unique_ptr<LargeDesktop> desktop;
@@ -180,21 +191,17 @@ TEST_F(DesktopWindow, WindowIsTwiceTheBackBufferAndClicksReachTheGameAtHalf) {
     EXPECT_EQ(g.width, 1600);
     EXPECT_EQ(g.height, 2 * 620);
 
-    // The window may still be settling into its place right after it maps, so
-    // the move and the click are repeated until the game reports them.
-    EXPECT_TRUE(e2e::WaitFor(
+    EXPECT_TRUE(RepeatUntilLogged(
         [&] {
             Xdotool(*desktop, {"mousemove", "--window", WindowId(), "600", "400"});
-            return e2e::WaitFor([&] { return Contains(Log(), "move 300 200"); }, 1s);
         },
-        30s))
+        "move 300 200"))
         << Log();
-    EXPECT_TRUE(e2e::WaitFor(
+    EXPECT_TRUE(RepeatUntilLogged(
         [&] {
             Xdotool(*desktop, {"click", "1"});
-            return e2e::WaitFor([&] { return Contains(Log(), "lbuttondown 300 200"); }, 1s);
         },
-        30s))
+        "lbuttondown 300 200"))
         << Log();
     EXPECT_TRUE(TakeScreenshot(*desktop, "desktop_window_2x.png"));
     EXPECT_TRUE(game->Running());
@@ -260,25 +267,23 @@ TEST_F(DesktopWindow, F11GoesFullScreenLetterboxedAndBackWhileTheGameKeepsRunnin
     const Geometry windowed = GeometryOf(d, window);
     ASSERT_EQ(windowed.width, 1600) << Describe(d, window);
     // Keys go to the window under the pointer: there is no window manager.
-    ASSERT_TRUE(e2e::WaitFor(
+    ASSERT_TRUE(RepeatUntilLogged(
         [&] {
             Xdotool(*desktop, {"mousemove", "--window", WindowId(), "600", "400"});
-            return e2e::WaitFor([&] { return Contains(Log(), "move 300 200"); }, 1s);
         },
-        30s))
+        "move 300 200"))
         << Log();
 
     const Geometry screen{0, 0, kScreenWidth, kScreenHeight};
     ASSERT_TRUE(SwitchTo(*desktop, &window, "F11", screen)) << Describe(d, window);
     // A click at screen pixel (584, 144) lands on client pixel (100, 62) of
     // the letterboxed picture; the window's half scale would give others.
-    EXPECT_TRUE(e2e::WaitFor(
+    EXPECT_TRUE(RepeatUntilLogged(
         [&] {
             Xdotool(*desktop, {"mousemove", "584", "144"});
             Xdotool(*desktop, {"click", "1"});
-            return e2e::WaitFor([&] { return Contains(Log(), "lbuttondown 100 62"); }, 1s);
         },
-        30s))
+        "lbuttondown 100 62"))
         << Log();
     // Once the next frame is shown, the bars beside the picture are black
     // and the picture itself is drawn.
@@ -303,14 +308,12 @@ TEST_F(DesktopWindow, F11GoesFullScreenLetterboxedAndBackWhileTheGameKeepsRunnin
         },
         20s));
 
-    EXPECT_TRUE(SwitchTo(*desktop, &window, "F11", windowed))
-        << Describe(d, window);
-    EXPECT_TRUE(e2e::WaitFor(
+    EXPECT_TRUE(SwitchTo(*desktop, &window, "F11", windowed)) << Describe(d, window);
+    EXPECT_TRUE(RepeatUntilLogged(
         [&] {
             Xdotool(*desktop, {"mousemove", "--window", WindowId(), "610", "420"});
-            return e2e::WaitFor([&] { return Contains(Log(), "move 305 210"); }, 1s);
         },
-        30s))
+        "move 305 210"))
         << Log();
 
     // Alt+Enter switches the same way.
