@@ -60,6 +60,15 @@ SDL_Renderer* CreateRenderer(SDL_Window* target) {
 
 } // namespace
 
+uint32_t PresenterWindowFlags() {
+    // SDL tries its OpenGL renderer first unless told to use another.
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (driver == nullptr || *driver == '\0' || SDL_strncasecmp(driver, "opengl", 6) == 0) {
+        return SDL_WINDOW_OPENGL;
+    }
+    return 0;
+}
+
 void RecordPresentedFrame(const uint32_t* pixels, int width, int height) {
     PresentedFrame& frame = LastFrame();
     const size_t count = static_cast<size_t>(width) * height;

@@ -39,6 +39,12 @@ class Presenter {
     int textureWidth = 0, textureHeight = 0;
 };
 
+// Flags for a window the presenter will draw into: the ones its first choice
+// of renderer needs, so that SDL draws into the window as it was made instead
+// of replacing it (a new X window, which flickers and loses its id) on the
+// first frame.
+uint32_t PresenterWindowFlags();
+
 // Keeps a copy of a presented frame for LastPresentedFrame (frame_capture.h).
 void RecordPresentedFrame(const uint32_t* pixels, int width, int height);
 

@@ -2,6 +2,7 @@
 // headless record with the same geometry when there is no display.
 #include "platform/window_sdl.h"
 
+#include "platform/d3d8_present.h"
 #include "platform/gamepad.h"
 #include "platform/harness.h"
 #include "platform/window_system.h"
@@ -56,8 +57,11 @@ bool CreateSdlWindow(HWND window) {
     platform::PrepareSdlWindowing();
     POINT origin = platform::ClientOrigin(window);
     Uint32 flags = window->visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    window->sdl = SDL_CreateWindow(window->title.c_str(), origin.x, origin.y, std::max(window->clientWidth, 1),
-                                   std::max(window->clientHeight, 1), flags);
+    const int width = std::max(window->clientWidth, 1), height = std::max(window->clientHeight, 1);
+    const Uint32 presenterFlags = platform::PresenterWindowFlags();
+    window->sdl = SDL_CreateWindow(window->title.c_str(), origin.x, origin.y, width, height, flags | presenterFlags);
+    if (window->sdl == nullptr && presenterFlags != 0) // no OpenGL here: SDL's software renderer will do
+        window->sdl = SDL_CreateWindow(window->title.c_str(), origin.x, origin.y, width, height, flags);
     if (window->sdl == nullptr) {
         std::fprintf(stderr, "SDL: cannot create the window: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

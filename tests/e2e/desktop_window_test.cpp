@@ -217,13 +217,16 @@ TEST_F(DesktopWindow, TheXServerShowsTheGameDrawnTwiceAsLarge) {
         [&] { return (colours = ColoursIn(*desktop, g.x, g.y, g.width, g.height, "desktop_window_game.png")) > 64; },
         30s))
         << colours << " colours";
+    // Drawing goes into the window that was mapped: SDL did not replace it
+    // with a new X window for its renderer (which flickers and loses the id).
+    EXPECT_EQ(FindGameWindow(desktop->display, DefaultRootWindow(desktop->display)), window);
     EXPECT_TRUE(game->Running());
 }
 
 namespace {
 
-// Looks the window up again on every try: SDL may replace the X window
-// while it settles, so an id seen earlier can be gone.
+// Looks the window up again on every try, so that a switch which went wrong
+// shows as a wrong geometry rather than as a window that is gone.
 bool WaitForGeometry(Display* display, Window* window, int x, int y, int width, int height) {
     return e2e::WaitFor(
         [&] {
@@ -235,8 +238,8 @@ bool WaitForGeometry(Display* display, Window* window, int x, int y, int width, 
 }
 
 // Gives the window the keyboard focus and presses `keys`, again while the
-// window has not reached the geometry (the press may have gone to a window
-// SDL replaced while it settled).
+// window has not reached the geometry (the press may have come before the
+// window was ready for it).
 bool SwitchTo(const LargeDesktop& desktop, Window* window, const std::string& keys, const Geometry& want) {
     Display* d = desktop.display;
     for (int attempt = 0; attempt < 4; ++attempt) {
