@@ -85,7 +85,14 @@ template <Sel Colour, Sel Alpha, BlendKind Blend, bool Test>
     }
     __m128i out = src;
     if constexpr (Blend == BlendKind::Over) {
-        out = Over4(src, target);
+        // Opaque fours (backdrops, most of a sprite) come out as the source
+        // and clear ones as the target, exactly what the blend gives them.
+        const int opaque4 = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, opaque), opaque));
+        if (opaque4 != 0xFFFF) {
+            out = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, opaque), _mm_setzero_si128())) == 0xFFFF
+                      ? target
+                      : Over4(src, target);
+        }
     } else if constexpr (Blend == BlendKind::Add) {
         out = _mm_adds_epu8(src, target);
     }
@@ -203,8 +210,9 @@ Kernel KernelFor(const RasterState& st, bool gouraud, uint32_t flatColour) {
                     (test ? 1 : 0)];
 }
 
-// Fetchers fill a run of texels and step s and t past it; RowFixed marks a
-// span along which t does not change, so its rows are found once.
+// Fetchers give a run of texels, filled into the buffer offered or found in
+// the texture itself, and step s and t past it; RowFixed marks a span along
+// which t does not change, so its rows are found once.
 struct NoFetch {
     const uint32_t* Fill(uint32_t*, const uint32_t* diffuse, int, int64_t&, int64_t&) const {
         return diffuse;
@@ -259,6 +267,26 @@ template <bool Pow2, bool RowFixed> struct PointFetch {
     const uint32_t* Fill(uint32_t* out, const uint32_t*, int n, int64_t& s, int64_t& t) const {
         const int64_t sEnd = s + ds * n, tEnd = t + dt * n;
         const uint32_t* row = level.texels + PointIndex(t, level.height, Pow2) * level.pitch;
+        if constexpr (RowFixed) {
+            // One texel per pixel along a row (text, backdrops at their own
+            // size): consecutive texels of the row.
+            if (ds == kTexelOne) {
+                const int64_t first = s >> kTexelBits, count = (n + 3) / 4 * 4; // up to three past the run
+                if (first >= 0 && first + count <= level.width) {
+                    s = sEnd;
+                    return row + first; // the stretch of the row itself
+                }
+                if (Pow2 && Plain(n, s, t)) { // wrapping round the row, no sample on its far edge
+                    for (int64_t k = 0, at = first & (level.width - 1); k < count; at = 0) {
+                        const int64_t part = std::min<int64_t>(count - k, level.width - at);
+                        std::memcpy(out + k, row + at, static_cast<size_t>(part) * sizeof(uint32_t));
+                        k += part;
+                    }
+                    s = sEnd;
+                    return out;
+                }
+            }
+        }
         if (Plain(n, s, t)) {
             for (int k = 0; k < n; k += 4) {
                 uint32_t four[4];
@@ -430,13 +458,6 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
         }
         covered += hi - lo + 1;
         uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
-        if (j < g.bottom) { // the next row's span lies below this one; ask for it early
-            const uintptr_t below = reinterpret_cast<uintptr_t>(pixel + target.pitch);
-            for (int64_t line = -1; line <= (hi - lo) / 16 + 1; ++line) {
-                _mm_prefetch(reinterpret_cast<const char*>(below + static_cast<uintptr_t>(line * 64)),
-                             _MM_HINT_T0);
-            }
-        }
         int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
         int64_t channel[4] = {};
         if (gouraud) {

@@ -198,6 +198,13 @@ void MakeTriangle(std::mt19937& random, RasterVertex (&v)[3]) {
         v[1].u = 16.0f / 15.0f, v[1].v = 0.0f;
         v[2].u = 0.0f, v[2].v = 16.0f / 15.0f;
         break;
+    case 4: // texel for texel on a 16-texel-wide image, from anywhere in it
+        v[0].u = std::round(v[0].u * 64.0f) / 64.0f;
+        v[1].x = v[0].x + 16.0f, v[1].y = v[0].y;
+        v[2].x = v[0].x, v[2].y = v[0].y + 16.0f;
+        v[1].u = v[0].u + 1.0f, v[1].v = v[0].v;
+        v[2].u = v[0].u, v[2].v = v[0].v + 1.0f;
+        break;
     case 1:
         v[random() % 3].u = std::numeric_limits<float>::quiet_NaN();
         break;
@@ -296,14 +303,24 @@ TEST(RasterFastPath, AlphaTestAgreesAtEveryReferenceAndFunction) {
 
 TEST(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
     // Long spans that wrap several times and pass the far edge's own 1/256
-    // texel: backdrops repeated across the screen, upright and sheared.
+    // texel: backdrops repeated across the screen, upright and sheared, and
+    // shown texel for texel from just before, at and after a texel's edge.
+    // One texture is opaque throughout, one clear throughout.
     constexpr int kWide = 700, kRows = 9;
     std::mt19937 random(7);
-    const Texture textures[] = {Texture(random, 64, 16, 1), Texture(random, 48, 12, 1)};
+    Texture opaque(random, 64, 16, 1), clear(random, 32, 8, 1);
+    for (uint32_t& texel : opaque.storage[0]) {
+        texel |= 0xFF000000u;
+    }
+    for (uint32_t& texel : clear.storage[0]) {
+        texel &= 0x00FFFFFFu;
+    }
+    const Texture textures[] = {Texture(random, 64, 16, 1), Texture(random, 48, 12, 1),
+                                Texture(random, 256, 8, 1), opaque, clear};
     for (const Texture& texture : textures) {
         const RasterTexture& view = texture.view;
         const float w = static_cast<float>(view.levels[0].width), h = static_cast<float>(view.levels[0].height);
-        for (int shape = 0; shape < 3; ++shape) {
+        for (int shape = 0; shape < 6; ++shape) {
             for (float left : {-37.0f, -0.5f, 0.0f, 3.25f}) {
                 std::vector<uint32_t> fast(static_cast<size_t>(kWide) * kRows, 0xFF000000u), reference = fast;
                 RasterState st;
@@ -314,8 +331,11 @@ TEST(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
                 const float right = left + kWide + 40.0f, repeats = (right - left) / w;
                 const float u1 = shape == 0 ? repeats * w / (w - 1.0f) : shape == 1 ? -repeats : repeats;
                 const float v1 = kRows / (h - 1.0f), shear = shape == 2 ? 2.5f : 0.0f; // v along the rows
-                const RasterVertex a{left, 0, 0xFFFFFFFFu, 0, 0}, b{right, 0, 0xFFFFFFFFu, u1, shear},
-                    c{left, kRows, 0xFFFFFFFFu, 0, v1}, d{right, kRows, 0xFFFFFFFFu, u1, v1 + shear};
+                // shapes 3 to 5: one texel per pixel, starting a little before,
+                // exactly at and a little after the first texel's left edge
+                const float u0 = shape == 3 ? -0.3f / w : shape == 5 ? 0.4f / w : 0.0f;
+                const RasterVertex a{left, 0, 0xFFFFFFFFu, u0, 0}, b{right, 0, 0xFFFFFFFFu, u0 + u1, shear},
+                    c{left, kRows, 0xFFFFFFFFu, u0, v1}, d{right, kRows, 0xFFFFFFFFu, u0 + u1, v1 + shear};
                 const platform::RasterTarget fastTarget{fast.data(), kWide, kRows, kWide};
                 const platform::RasterTarget referenceTarget{reference.data(), kWide, kRows, kWide};
                 for (RasterFilter filter : {RasterFilter::Point, RasterFilter::Bilinear}) {
