@@ -2,6 +2,7 @@
 // in covered pixels per second.
 #include "fill_textures.h"
 #include "platform/raster.h"
+#include "platform/raster_fast.h"
 
 #include <benchmark/benchmark.h>
 
@@ -106,7 +107,7 @@ void TilesPointAdditive(benchmark::State& state) {
 BENCHMARK(TilesPointAdditive);
 
 // 1,800 particle triangles 10 to 64 pixels across, bilinear and additive.
-void ParticlesBilinearAdditive(benchmark::State& state) {
+void Particles(benchmark::State& state) {
     const std::vector<uint32_t> texels = GlowTexels();
     const RasterTexture texture = View(texels, 32);
     const RasterState st = AdditiveState(platform::RasterFilter::Bilinear);
@@ -136,7 +137,19 @@ void ParticlesBilinearAdditive(benchmark::State& state) {
     }
     Report(state, pixels);
 }
+
+void ParticlesBilinearAdditive(benchmark::State& state) {
+    Particles(state);
+}
 BENCHMARK(ParticlesBilinearAdditive);
+
+// The same with the SSE2 fetcher alone, as on processors without AVX2.
+void ParticlesBilinearAdditiveSse2(benchmark::State& state) {
+    platform::UseWideVectors(false);
+    Particles(state);
+    platform::UseWideVectors(true);
+}
+BENCHMARK(ParticlesBilinearAdditiveSse2);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "platform/raster_fast.h"
 
+#include "platform/raster_bilinear_wide.h"
 #include "platform/raster_simd.h"
 
 #include <algorithm>
@@ -12,8 +13,14 @@ namespace platform {
 #if defined(__SSE2__)
 namespace {
 
-constexpr int kRun = 64; // pixels fetched before they are shaded, a multiple of four
-static_assert(kRun % 4 == 0);
+constexpr int kRun = 64; // pixels fetched before they are shaded, a multiple of eight
+static_assert(kRun % 8 == 0);
+
+bool HasWideVectors() {
+    return __builtin_cpu_supports("avx2") != 0;
+}
+
+bool wideVectors = HasWideVectors();
 
 // Where a stage takes its colour or its alpha from.
 enum class Sel : uint8_t { Modulate, Texture, Diffuse, Other };
@@ -356,7 +363,11 @@ template <bool Pow2, bool RowFixed> struct BilinearFetch {
         const int64_t sEnd = s + ds * n, tEnd = t + dt * n;
         if constexpr (Pow2) {
             if (level.pitch < 32768 && level.height <= 32768) { // (x, y) fit the signed 16-bit pairs below
-                FillPow2(out, n, s, t);
+                if (wideVectors) {
+                    FillBilinearWide({level.texels, level.width, level.height, level.pitch, s, t, ds, dt}, out, n);
+                } else {
+                    FillPow2(out, n, s, t);
+                }
                 s = sEnd;
                 t = tEnd;
                 return out;
@@ -458,6 +469,11 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
         }
         covered += hi - lo + 1;
         uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
+        if (j < g.bottom && hi - lo < 96) { // a short span: ask early for about the same stretch below
+            const uint32_t* below = pixel + target.pitch;
+            _mm_prefetch(reinterpret_cast<const char*>(below), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(below + (hi - lo)), _MM_HINT_T0);
+        }
         int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
         int64_t channel[4] = {};
         if (gouraud) {
@@ -503,6 +519,10 @@ int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& pla
 }
 
 } // namespace
+
+void UseWideVectors(bool on) {
+    wideVectors = on && HasWideVectors();
+}
 
 int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {

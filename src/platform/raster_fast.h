@@ -15,4 +15,9 @@ enum class SampleKind : uint8_t { None, Point, Bilinear };
 int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target);
 
+// Bilinear runs use eight-wide AVX2 arithmetic where the processor has it.
+// Tests turn that off to hold the SSE2 fetcher to the reference as well;
+// turning it on has no effect without AVX2.
+void UseWideVectors(bool on);
+
 } // namespace platform

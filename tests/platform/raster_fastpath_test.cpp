@@ -1,4 +1,5 @@
 #include "platform/raster.h"
+#include "platform/raster_fast.h"
 
 #include <gtest/gtest.h>
 
@@ -229,7 +230,18 @@ uint64_t Hash(const std::vector<uint32_t>& pixels) {
     return hash;
 }
 
-TEST(RasterFastPath, RandomTrianglesMatchTheReferencePixelForPixel) {
+// Every comparison runs with the SSE2 fetchers alone and again with the wide
+// ones where the processor has them.
+class RasterFastPath : public testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { platform::UseWideVectors(GetParam()); }
+    void TearDown() override { platform::UseWideVectors(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Vectors, RasterFastPath, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Wide" : "Sse2"; });
+
+TEST_P(RasterFastPath, RandomTrianglesMatchTheReferencePixelForPixel) {
     const uint32_t seed = 20261208;
     std::printf("raster fast path seed %u\n", seed);
     std::mt19937 random(seed);
@@ -270,7 +282,7 @@ TEST(RasterFastPath, RandomTrianglesMatchTheReferencePixelForPixel) {
     EXPECT_GT(drawn, 40000); // most triangles reach the target, so the comparison is not vacuous
 }
 
-TEST(RasterFastPath, AlphaTestAgreesAtEveryReferenceAndFunction) {
+TEST_P(RasterFastPath, AlphaTestAgreesAtEveryReferenceAndFunction) {
     // An untextured quad per alpha value, so every alpha meets every reference.
     std::vector<uint32_t> fast(16), reference(16);
     std::mt19937 random(1);
@@ -301,7 +313,7 @@ TEST(RasterFastPath, AlphaTestAgreesAtEveryReferenceAndFunction) {
     }
 }
 
-TEST(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
+TEST_P(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
     // Long spans that wrap several times and pass the far edge's own 1/256
     // texel: backdrops repeated across the screen, upright and sheared, and
     // shown texel for texel from just before, at and after a texel's edge.
