@@ -17,6 +17,7 @@ constexpr int kRun = 64; // pixels fetched before they are shaded, a multiple of
 static_assert(kRun % 8 == 0);
 
 bool HasWideVectors() {
+    __builtin_cpu_init(); // this runs during static initialisation, perhaps before the runtime's own
     return __builtin_cpu_supports("avx2") != 0;
 }
 
