@@ -2,6 +2,7 @@
 
 #include "platform/win32.h"
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
 
@@ -61,9 +62,10 @@ void NoteTickStarted(uint32_t time) {
 int IdleWaitMilliseconds() {
     if (!tickNoted.load())
         return 1;
+    constexpr int32_t kDueAfter = 26; // the main loop ticks once more than 25 ms have passed
     // signed, so a clock that has passed the due time (or wrapped) gives <= 0
-    const int32_t untilDue = static_cast<int32_t>(lastTickStart.load() + 26u - timeGetTime());
-    return untilDue < 1 ? 1 : untilDue > 26 ? 26 : untilDue;
+    const int32_t untilDue = static_cast<int32_t>(lastTickStart.load() + kDueAfter - timeGetTime());
+    return std::clamp(untilDue, 1, kDueAfter);
 }
 
 } // namespace platform

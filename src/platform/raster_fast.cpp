@@ -95,11 +95,10 @@ template <Sel Colour, Sel Alpha, BlendKind Blend, bool Test>
     if constexpr (Blend == BlendKind::Over) {
         // Opaque fours (backdrops, most of a sprite) come out as the source
         // and clear ones as the target, exactly what the blend gives them.
-        const int opaque4 = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, opaque), opaque));
-        if (opaque4 != 0xFFFF) {
-            out = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, opaque), _mm_setzero_si128())) == 0xFFFF
-                      ? target
-                      : Over4(src, target);
+        const __m128i alpha = _mm_and_si128(src, opaque);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, opaque)) != 0xFFFF) {
+            const bool clear = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF;
+            out = clear ? target : Over4(src, target);
         }
     } else if constexpr (Blend == BlendKind::Add) {
         out = _mm_adds_epu8(src, target);
