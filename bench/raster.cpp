@@ -143,7 +143,7 @@ void ParticlesBilinearAdditive(benchmark::State& state) {
 }
 BENCHMARK(ParticlesBilinearAdditive);
 
-// The same with the SSE2 fetcher alone, as on processors without AVX2.
+// The same with the SSE2 fetcher and kernels alone, as on processors without AVX2.
 void ParticlesBilinearAdditiveSse2(benchmark::State& state) {
     platform::UseWideVectors(false);
     Particles(state);

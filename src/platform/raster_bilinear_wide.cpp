@@ -6,6 +6,9 @@
 #endif
 #include <immintrin.h>
 
+#include <array>
+#include <utility>
+
 namespace platform {
 namespace {
 
@@ -62,62 +65,215 @@ namespace {
     return _mm_cvtsi64_si128(static_cast<int64_t>(row[x0] | uint64_t{row[x1]} << 32));
 }
 
+// The level as the fetch reads it.
+struct Level {
+    const uint32_t* texels;
+    int32_t width;
+    __m256i columns, rows, rowStep;
+};
+
+Level LevelOf(const WideBilinearRun& run) {
+    return {run.texels, run.width, _mm256_set1_epi32(run.width - 1), _mm256_set1_epi32(run.height - 1),
+            _mm256_set1_epi32(run.pitch << 16 | 1)};
+}
+
+// Where the next eight samples lie, less half a texel: samples 0, 1, 4, 5 in
+// the A registers and 2, 3, 6, 7 in the B ones, so that Low32 lists them in
+// order.
+struct Steps {
+    __m256i sA, sB, tA, tB;
+};
+
+// The offsets of samples 0 to 7 from the first, and the step to the next eight.
+struct Offsets {
+    Steps lanes;
+    __m256i sStep, tStep;
+};
+
+Offsets OffsetsOf(int64_t ds, int64_t dt) {
+    return {{_mm256_set_epi64x(5 * ds, 4 * ds, ds, 0), _mm256_set_epi64x(7 * ds, 6 * ds, 3 * ds, 2 * ds),
+             _mm256_set_epi64x(5 * dt, 4 * dt, dt, 0), _mm256_set_epi64x(7 * dt, 6 * dt, 3 * dt, 2 * dt)},
+            _mm256_set1_epi64x(8 * ds),
+            _mm256_set1_epi64x(8 * dt)};
+}
+
+[[gnu::always_inline]] inline Steps StartAt(const Offsets& off, int64_t s, int64_t t) {
+    const __m256i s0 = _mm256_set1_epi64x(s - (int64_t{1} << 31)),
+                  t0 = _mm256_set1_epi64x(t - (int64_t{1} << 31));
+    return {_mm256_add_epi64(s0, off.lanes.sA), _mm256_add_epi64(s0, off.lanes.sB),
+            _mm256_add_epi64(t0, off.lanes.tA), _mm256_add_epi64(t0, off.lanes.tB)};
+}
+
+// The next eight samples in order, [0..3 | 4..7].
+[[gnu::always_inline]] inline __m256i Fetch8(const Level& level, const Offsets& off, Steps& at) {
+    const __m256i sx = Low32(at.sA, at.sB), ty = Low32(at.tA, at.tB);
+    at.sA = _mm256_add_epi64(at.sA, off.sStep);
+    at.sB = _mm256_add_epi64(at.sB, off.sStep);
+    at.tA = _mm256_add_epi64(at.tA, off.tStep);
+    at.tB = _mm256_add_epi64(at.tB, off.tStep);
+    const __m256i byteMask = _mm256_set1_epi32(0xFF);
+    const __m256i x0 = _mm256_and_si256(_mm256_srli_epi32(sx, 8), level.columns);
+    const __m256i y0 = _mm256_and_si256(_mm256_srli_epi32(ty, 8), level.rows);
+    const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(y0, _mm256_set1_epi32(1)), level.rows);
+    // y pitch + x as one multiply-add of the 16-bit pairs (x, y) and (1, pitch)
+    alignas(32) uint32_t top[8], bottom[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(top),
+                       _mm256_madd_epi16(_mm256_or_si256(x0, _mm256_slli_epi32(y0, 16)), level.rowStep));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(bottom),
+                       _mm256_madd_epi16(_mm256_or_si256(x0, _mm256_slli_epi32(y1, 16)), level.rowStep));
+    __m128i texels[8];
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(x0, level.columns)) == 0) { // no right-hand texel wraps
+        for (int p = 0; p < 8; ++p) {
+            texels[p] = _mm_unpacklo_epi64(
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(level.texels + top[p])),
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(level.texels + bottom[p])));
+        }
+    } else {
+        alignas(32) uint32_t column[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(column), x0);
+        for (int p = 0; p < 8; ++p) {
+            texels[p] =
+                _mm_unpacklo_epi64(Pair(level.texels + top[p] - column[p], column[p], level.width),
+                                   Pair(level.texels + bottom[p] - column[p], column[p], level.width));
+        }
+    }
+    __m256i fx01, fx23, fy01, fy23;
+    SpreadWeights(_mm256_and_si256(sx, byteMask), &fx01, &fx23);
+    SpreadWeights(_mm256_and_si256(ty, byteMask), &fy01, &fy23);
+    const __m256i first =
+        Blend(_mm256_set_m128i(texels[4], texels[0]), _mm256_set_m128i(texels[5], texels[1]), fx01, fy01);
+    const __m256i second =
+        Blend(_mm256_set_m128i(texels[6], texels[2]), _mm256_set_m128i(texels[7], texels[3]), fx23, fy23);
+    return _mm256_unpacklo_epi64(first, second);
+}
+
+// floor(p / 255) of each 16-bit lane, exact for p up to 65279; with 127
+// added to a product first it rounds as Mul255 does.
+[[gnu::always_inline]] inline __m256i Div255(__m256i p) {
+    return _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(p, _mm256_set1_epi16(1)), _mm256_srli_epi16(p, 8)), 8);
+}
+
+// Mul255 of each 8-bit channel of eight pixels.
+[[gnu::always_inline]] inline __m256i Modulate8(__m256i a, __m256i b) {
+    const __m256i zero = _mm256_setzero_si256(), bias = _mm256_set1_epi16(127);
+    const __m256i lo = Div255(_mm256_add_epi16(
+        _mm256_mullo_epi16(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero)), bias));
+    const __m256i hi = Div255(_mm256_add_epi16(
+        _mm256_mullo_epi16(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero)), bias));
+    return _mm256_packus_epi16(lo, hi);
+}
+
+// Pixels in 16-bit lanes blended over the target's by their own alpha:
+// (s a + d (255 - a) + 127) / 255.
+[[gnu::always_inline]] inline __m256i OverHalf(__m256i src, __m256i dst) {
+    const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(src, 0xFF), 0xFF);
+    const __m256i inverse = _mm256_sub_epi16(_mm256_set1_epi16(255), alpha);
+    return Div255(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(src, alpha), _mm256_mullo_epi16(dst, inverse)),
+                         _mm256_set1_epi16(127)));
+}
+
+[[gnu::always_inline]] inline __m256i Over8(__m256i src, __m256i dst) {
+    const __m256i zero = _mm256_setzero_si256();
+    return _mm256_packus_epi16(OverHalf(_mm256_unpacklo_epi8(src, zero), _mm256_unpacklo_epi8(dst, zero)),
+                               OverHalf(_mm256_unpackhi_epi8(src, zero), _mm256_unpackhi_epi8(dst, zero)));
+}
+
+// The shading constants, broadcast.
+struct Shading {
+    __m256i diffuse, lo, hi, invert;
+};
+
+template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
+[[gnu::always_inline]] inline __m256i Shade8(const Shading& c, __m256i texels, __m256i target) {
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    __m256i src = texels;
+    if constexpr (ModulateColour || ModulateAlpha) {
+        const __m256i m = Modulate8(texels, c.diffuse);
+        if constexpr (ModulateColour && ModulateAlpha) {
+            src = m;
+        } else if constexpr (ModulateColour) {
+            src = _mm256_blendv_epi8(m, texels, opaque);
+        } else {
+            src = _mm256_blendv_epi8(texels, m, opaque);
+        }
+    }
+    __m256i out = src;
+    if constexpr (Mode == WideBlend::Over) {
+        out = Over8(src, target);
+    } else if constexpr (Mode == WideBlend::Add) {
+        out = _mm256_adds_epu8(src, target);
+    }
+    out = _mm256_or_si256(out, opaque);
+    if constexpr (Test) {
+        // pixels failing the test keep the target's value
+        const __m256i alpha = _mm256_srli_epi32(src, 24);
+        const __m256i fail = _mm256_xor_si256(
+            _mm256_or_si256(_mm256_cmpgt_epi32(c.lo, alpha), _mm256_cmpgt_epi32(alpha, c.hi)), c.invert);
+        out = _mm256_blendv_epi8(out, target, fail);
+    }
+    return out;
+}
+
+template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
+void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const WideSpan* spans, int count) {
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (const WideSpan* span = spans; span < spans + count; ++span) {
+        Steps at = StartAt(off, span->s, span->t);
+        uint32_t* pixel = span->pixel;
+        int n = span->n;
+        for (; n >= 8; n -= 8, pixel += 8) {
+            __m256i* eight = reinterpret_cast<__m256i*>(pixel);
+            const __m256i texels = Fetch8(level, off, at);
+            _mm256_storeu_si256(eight, Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
+                                           c, texels, _mm256_loadu_si256(eight)));
+        }
+        if (n > 0) { // the last one to seven pixels, through a mask
+            int* rest = reinterpret_cast<int*>(pixel);
+            const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lane);
+            const __m256i texels = Fetch8(level, off, at);
+            _mm256_maskstore_epi32(rest, mask,
+                                   Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
+                                       c, texels, _mm256_maskload_epi32(rest, mask)));
+        }
+    }
+}
+
+using SpanShader = void (*)(const Level&, const Offsets&, const Shading&, const WideSpan*, int);
+
+// Index bit 0: modulated colour, bit 1: modulated alpha, then the blend, then the test.
+template <int I> constexpr SpanShader ShaderAt() {
+    return &ShadeSpans<(I & 1) != 0, (I & 2) != 0, static_cast<WideBlend>(I / 4 % 3), I / 12 == 1>;
+}
+
+template <int... I>
+constexpr std::array<SpanShader, sizeof...(I)> ShaderTable(std::integer_sequence<int, I...>) {
+    return {ShaderAt<I>()...};
+}
+
+constexpr auto kShaders = ShaderTable(std::make_integer_sequence<int, 24>{});
+
 } // namespace
 
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n) {
-    const int64_t s = run.s - (int64_t{1} << 31), t = run.t - (int64_t{1} << 31), ds = run.ds, dt = run.dt;
-    // Samples 0, 1, 4, 5 and 2, 3, 6, 7, so that Low32 lists them in order.
-    __m256i sA = _mm256_set_epi64x(s + 5 * ds, s + 4 * ds, s + ds, s);
-    __m256i sB = _mm256_set_epi64x(s + 7 * ds, s + 6 * ds, s + 3 * ds, s + 2 * ds);
-    __m256i tA = _mm256_set_epi64x(t + 5 * dt, t + 4 * dt, t + dt, t);
-    __m256i tB = _mm256_set_epi64x(t + 7 * dt, t + 6 * dt, t + 3 * dt, t + 2 * dt);
-    const __m256i sStep = _mm256_set1_epi64x(8 * ds), tStep = _mm256_set1_epi64x(8 * dt);
-    const __m256i byteMask = _mm256_set1_epi32(0xFF);
-    const __m256i columns = _mm256_set1_epi32(run.width - 1), rows = _mm256_set1_epi32(run.height - 1);
-    const __m256i one = _mm256_set1_epi32(1), rowStep = _mm256_set1_epi32(run.pitch << 16 | 1);
+    const Level level = LevelOf(run);
+    const Offsets off = OffsetsOf(run.ds, run.dt);
+    Steps at = StartAt(off, run.s, run.t);
     for (int k = 0; k < n; k += 8) {
-        const __m256i sx = Low32(sA, sB), ty = Low32(tA, tB);
-        sA = _mm256_add_epi64(sA, sStep);
-        sB = _mm256_add_epi64(sB, sStep);
-        tA = _mm256_add_epi64(tA, tStep);
-        tB = _mm256_add_epi64(tB, tStep);
-        const __m256i x0 = _mm256_and_si256(_mm256_srli_epi32(sx, 8), columns);
-        const __m256i y0 = _mm256_and_si256(_mm256_srli_epi32(ty, 8), rows);
-        const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(y0, one), rows);
-        // y pitch + x as one multiply-add of the 16-bit pairs (x, y) and (1, pitch)
-        alignas(32) uint32_t top[8], bottom[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(top),
-                           _mm256_madd_epi16(_mm256_or_si256(x0, _mm256_slli_epi32(y0, 16)), rowStep));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(bottom),
-                           _mm256_madd_epi16(_mm256_or_si256(x0, _mm256_slli_epi32(y1, 16)), rowStep));
-        __m128i texels[8];
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(x0, columns)) == 0) { // no right-hand texel wraps
-            for (int p = 0; p < 8; ++p) {
-                texels[p] =
-                    _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(run.texels + top[p])),
-                                       _mm_loadl_epi64(reinterpret_cast<const __m128i*>(run.texels + bottom[p])));
-            }
-        } else {
-            alignas(32) uint32_t column[8];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(column), x0);
-            for (int p = 0; p < 8; ++p) {
-                texels[p] = _mm_unpacklo_epi64(Pair(run.texels + top[p] - column[p], column[p], run.width),
-                                               Pair(run.texels + bottom[p] - column[p], column[p], run.width));
-            }
-        }
-        __m256i fx01, fx23, fy01, fy23;
-        SpreadWeights(_mm256_and_si256(sx, byteMask), &fx01, &fx23);
-        SpreadWeights(_mm256_and_si256(ty, byteMask), &fy01, &fy23);
-        const __m256i first = Blend(_mm256_set_m128i(texels[4], texels[0]), _mm256_set_m128i(texels[5], texels[1]),
-                                    fx01, fy01);
-        const __m256i second = Blend(_mm256_set_m128i(texels[6], texels[2]),
-                                     _mm256_set_m128i(texels[7], texels[3]), fx23, fy23);
+        const __m256i texels = Fetch8(level, off, at);
         // Two plain stores of four, as the shading kernels load them.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
-                         _mm_unpacklo_epi64(_mm256_castsi256_si128(first), _mm256_castsi256_si128(second)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 4),
-                         _mm_unpacklo_epi64(_mm256_extracti128_si256(first, 1), _mm256_extracti128_si256(second, 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm256_castsi256_si128(texels));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 4), _mm256_extracti128_si256(texels, 1));
     }
+}
+
+void ShadeBilinearWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count) {
+    const Shading c{_mm256_set1_epi32(static_cast<int>(shade.diffuse)), _mm256_set1_epi32(shade.lo),
+                    _mm256_set1_epi32(shade.hi), _mm256_set1_epi32(shade.invert ? -1 : 0)};
+    const int index = (shade.modulateColour ? 1 : 0) + (shade.modulateAlpha ? 2 : 0) +
+                      4 * static_cast<int>(shade.blend) + (shade.test ? 12 : 0);
+    kShaders[static_cast<size_t>(index)](LevelOf(run), OffsetsOf(run.ds, run.dt), c, spans, count);
 }
 
 } // namespace platform

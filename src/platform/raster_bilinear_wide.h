@@ -1,8 +1,8 @@
 // Internal to the rasterizer: bilinear texel runs from power-of-two levels,
 // eight pixels at a time with AVX2, for processors that have it. The
-// results equal the SSE2 fetcher's bit for bit. The source is compiled for
-// AVX2 and shares nothing inline with the rest of the program, so none of
-// its code can stand in for a function that older processors run.
+// results equal the SSE2 fetcher's and kernels' bit for bit. The source is
+// compiled for AVX2 and shares nothing inline with the rest of the program,
+// so none of its code can stand in for a function that older processors run.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +18,29 @@ struct WideBilinearRun {
 // Writes n samples rounded up to eight into out (which has room for them),
 // sample k taken at (s + k ds, t + k dt); dt is 0 for a row of constant t.
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n);
+
+// One row of a triangle: n >= 1 pixels from pixel on, the first sampled at
+// (s, t).
+struct WideSpan {
+    uint32_t* pixel;
+    int64_t s, t;
+    int32_t n;
+};
+
+// How the fused scan shades a sample against a flat diffuse colour: each of
+// colour and alpha is the texture times the diffuse or the texture alone;
+// the alpha test passes alpha in [lo, hi], the verdict inverted if invert.
+enum class WideBlend : uint8_t { None, Over, Add };
+
+struct WideShade {
+    uint32_t diffuse;
+    bool modulateColour, modulateAlpha;
+    WideBlend blend;
+    bool test, invert;
+    int32_t lo, hi;
+};
+
+// Samples, shades and writes every span; run.s and run.t are not read.
+void ShadeBilinearWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count);
 
 } // namespace platform

@@ -202,19 +202,32 @@ BlendKind BlendOf(const RasterState& st) {
     return BlendKind::Other;
 }
 
-Kernel KernelFor(const RasterState& st, bool gouraud, uint32_t flatColour) {
-    const Sel colour = StageSel(st.colourOp, st.colourArg1, st.colourArg2,
-                                !gouraud && (flatColour | 0xFF000000u) == 0xFFFFFFFFu);
-    const Sel alpha = StageSel(st.alphaOp, st.alphaArg1, st.alphaArg2, !gouraud && flatColour >> 24 == 0xFFu);
-    const BlendKind blend = BlendOf(st);
-    if (colour == Sel::Other || alpha == Sel::Other || blend == BlendKind::Other) {
+// What a kernel is specialised for; Other in any field means none is.
+struct KernelChoice {
+    Sel colour, alpha;
+    BlendKind blend;
+    bool test;
+
+    bool Specialised() const {
+        return colour != Sel::Other && alpha != Sel::Other && blend != BlendKind::Other;
+    }
+};
+
+KernelChoice ChoiceFor(const RasterState& st, bool gouraud, uint32_t flatColour) {
+    return {StageSel(st.colourOp, st.colourArg1, st.colourArg2,
+                     !gouraud && (flatColour | 0xFF000000u) == 0xFFFFFFFFu),
+            StageSel(st.alphaOp, st.alphaArg1, st.alphaArg2, !gouraud && flatColour >> 24 == 0xFFu),
+            BlendOf(st), st.alphaTest && st.alphaFunc != RasterCompare::Always};
+}
+
+Kernel KernelFor(const KernelChoice& k) {
+    if (!k.Specialised()) {
         return &ShadeGeneric;
     }
-    const bool test = st.alphaTest && st.alphaFunc != RasterCompare::Always;
-    return kKernels[((static_cast<size_t>(colour) * kSels + static_cast<size_t>(alpha)) * kBlends +
-                     static_cast<size_t>(blend)) *
+    return kKernels[((static_cast<size_t>(k.colour) * kSels + static_cast<size_t>(k.alpha)) * kBlends +
+                     static_cast<size_t>(k.blend)) *
                         2 +
-                    (test ? 1 : 0)];
+                    (k.test ? 1 : 0)];
 }
 
 // Fetchers give a run of texels, filled into the buffer offered or found in
@@ -263,7 +276,8 @@ template <bool Pow2, bool RowFixed> struct PointFetch {
             const int64_t last = first + step * steps;
             return clear(std::min(first, last), std::max(first, last), size);
         };
-        return along(s, ds, level.width) && (RowFixed ? clear(t, t, level.height) : along(t, dt, level.height));
+        return along(s, ds, level.width) &&
+               (RowFixed ? clear(t, t, level.height) : along(t, dt, level.height));
     }
 
     [[gnu::always_inline]] int64_t Index(int64_t at, int32_t size) const {
@@ -364,7 +378,8 @@ template <bool Pow2, bool RowFixed> struct BilinearFetch {
         if constexpr (Pow2) {
             if (level.pitch < 32768 && level.height <= 32768) { // (x, y) fit the signed 16-bit pairs below
                 if (wideVectors) {
-                    FillBilinearWide({level.texels, level.width, level.height, level.pitch, s, t, ds, dt}, out, n);
+                    FillBilinearWide({level.texels, level.width, level.height, level.pitch, s, t, ds, dt},
+                                     out, n);
                 } else {
                     FillPow2(out, n, s, t);
                 }
@@ -452,6 +467,10 @@ template <bool Pow2, bool RowFixed> struct BilinearFetch {
     }
 };
 
+bool PowerOfTwo(const TexelSource& level) {
+    return (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
+}
+
 template <typename Fetch>
 int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Fetch& fetch,
              Kernel kernel, const ShadeParams& params, bool gouraud, const RasterTarget& target) {
@@ -505,9 +524,8 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
 template <template <bool, bool> class Fetch>
 int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const TexelSource& level,
                     Kernel kernel, const ShadeParams& params, bool gouraud, const RasterTarget& target) {
-    const bool pow2 = (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
     const int64_t ds = planes.s.dx, dt = planes.t.dx;
-    if (pow2) {
+    if (PowerOfTwo(level)) {
         return dt == 0
                    ? Scan(g, edges, planes, Fetch<true, true>{level, ds, dt}, kernel, params, gouraud, target)
                    : Scan(g, edges, planes, Fetch<true, false>{level, ds, dt}, kernel, params, gouraud,
@@ -518,6 +536,58 @@ int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& pla
                : Scan(g, edges, planes, Fetch<false, false>{level, ds, dt}, kernel, params, gouraud, target);
 }
 
+// The fused eight-wide scan takes bilinear power-of-two levels whose (x, y)
+// fit its signed 16-bit pairs, shaded from a flat diffuse colour by the
+// texture alone or times the diffuse.
+bool WideScanFits(const KernelChoice& k, const TexelSource& level) {
+    const auto sampled = [](Sel sel) { return sel == Sel::Modulate || sel == Sel::Texture; };
+    return wideVectors && PowerOfTwo(level) && level.pitch < 32768 && level.height <= 32768 &&
+           sampled(k.colour) && sampled(k.alpha) && k.blend != BlendKind::Other;
+}
+
+WideShade WideShadeOf(const KernelChoice& k, const ShadeParams& p, uint32_t flatColour) {
+    const WideBlend blend = k.blend == BlendKind::Over  ? WideBlend::Over
+                            : k.blend == BlendKind::Add ? WideBlend::Add
+                                                        : WideBlend::None;
+    return {flatColour, k.colour == Sel::Modulate, k.alpha == Sel::Modulate, blend, k.test, p.invert, p.lo,
+            p.hi};
+}
+
+// Walks the spans and hands them to the fused scan in batches, asking early
+// for the target memory of each short span as it is found.
+int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const TexelSource& level,
+                 const WideShade& shade, const RasterTarget& target) {
+    constexpr int kBatch = 32;
+    const WideBilinearRun run{level.texels, level.width, level.height, level.pitch, 0, 0,
+                              planes.s.dx,  planes.t.dx};
+    WideSpan spans[kBatch];
+    int count = 0;
+    SpanStepper stepper(edges);
+    int64_t covered = 0;
+    for (int32_t j = g.top; j <= g.bottom; ++j) {
+        const int64_t dj = j - g.top;
+        int64_t lo = 0, hi = g.right - g.left;
+        stepper.Next(&lo, &hi);
+        if (lo > hi) {
+            continue;
+        }
+        covered += hi - lo + 1;
+        uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
+        if (hi - lo < 96) {
+            _mm_prefetch(reinterpret_cast<const char*>(pixel), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(pixel + (hi - lo)), _MM_HINT_T0);
+        }
+        spans[count++] = {pixel, At(planes.s, lo, dj), At(planes.t, lo, dj),
+                          static_cast<int32_t>(hi - lo + 1)};
+        if (count == kBatch) {
+            ShadeBilinearWide(run, shade, spans, count);
+            count = 0;
+        }
+    }
+    ShadeBilinearWide(run, shade, spans, count);
+    return covered;
+}
+
 } // namespace
 
 void UseWideVectors(bool on) {
@@ -526,8 +596,12 @@ void UseWideVectors(bool on) {
 
 int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {
-    const Kernel kernel = KernelFor(st, gouraud, planes.flatColour);
+    const KernelChoice choice = ChoiceFor(st, gouraud, planes.flatColour);
     const ShadeParams params = ParamsFor(st);
+    if (kind == SampleKind::Bilinear && !gouraud && WideScanFits(choice, level)) {
+        return ScanWide(g, edges, planes, level, WideShadeOf(choice, params, planes.flatColour), target);
+    }
+    const Kernel kernel = KernelFor(choice);
     switch (kind) {
     case SampleKind::None:
         break;
