@@ -70,11 +70,17 @@ struct Level {
     const uint32_t* texels;
     int32_t width;
     __m256i columns, rows, rowStep;
+    __m256i farS, farT; // the far edges, 32 fraction bits
 };
 
 Level LevelOf(const WideBilinearRun& run) {
-    return {run.texels, run.width, _mm256_set1_epi32(run.width - 1), _mm256_set1_epi32(run.height - 1),
-            _mm256_set1_epi32(run.pitch << 16 | 1)};
+    return {run.texels,
+            run.width,
+            _mm256_set1_epi32(run.width - 1),
+            _mm256_set1_epi32(run.height - 1),
+            _mm256_set1_epi32(run.pitch << 16 | 1),
+            _mm256_set1_epi64x(int64_t{run.width} << 32),
+            _mm256_set1_epi64x(int64_t{run.height} << 32)};
 }
 
 // Where the next eight samples lie, less half a texel: samples 0, 1, 4, 5 in
@@ -97,15 +103,47 @@ Offsets OffsetsOf(int64_t ds, int64_t dt) {
             _mm256_set1_epi64x(8 * dt)};
 }
 
+// Bilinear samples are taken half a texel back, from the four texels round them.
+template <bool Bilinear>
 [[gnu::always_inline]] inline Steps StartAt(const Offsets& off, int64_t s, int64_t t) {
-    const __m256i s0 = _mm256_set1_epi64x(s - (int64_t{1} << 31)),
-                  t0 = _mm256_set1_epi64x(t - (int64_t{1} << 31));
+    const int64_t back = Bilinear ? int64_t{1} << 31 : 0;
+    const __m256i s0 = _mm256_set1_epi64x(s - back), t0 = _mm256_set1_epi64x(t - back);
     return {_mm256_add_epi64(s0, off.lanes.sA), _mm256_add_epi64(s0, off.lanes.sB),
             _mm256_add_epi64(t0, off.lanes.tA), _mm256_add_epi64(t0, off.lanes.tB)};
 }
 
-// The next eight samples in order, [0..3 | 4..7].
-[[gnu::always_inline]] inline __m256i Fetch8(const Level& level, const Offsets& off, Steps& at) {
+// Point samples at v (four 64-bit lanes, 32 fraction bits) less one texel
+// where they lie on the far edge's own 1/256 texel, which belongs to the
+// last texel: (v - edge) below the tolerance, compared without sign.
+[[gnu::always_inline]] inline __m256i OffFarEdge(__m256i v, __m256i edge) {
+    const __m256i sign = _mm256_set1_epi64x(INT64_MIN);
+    const __m256i tolerance = _mm256_set1_epi64x(INT64_MIN + (int64_t{1} << 24));
+    const __m256i onEdge = _mm256_cmpgt_epi64(tolerance, _mm256_xor_si256(_mm256_sub_epi64(v, edge), sign));
+    return _mm256_add_epi64(v, _mm256_and_si256(onEdge, _mm256_set1_epi64x(-(int64_t{1} << 32))));
+}
+
+// The next eight point samples in order.
+[[gnu::always_inline]] inline __m256i Point8(const Level& level, const Offsets& off, Steps& at) {
+    const __m256i sx = Low32(OffFarEdge(at.sA, level.farS), OffFarEdge(at.sB, level.farS));
+    const __m256i ty = Low32(OffFarEdge(at.tA, level.farT), OffFarEdge(at.tB, level.farT));
+    at.sA = _mm256_add_epi64(at.sA, off.sStep);
+    at.sB = _mm256_add_epi64(at.sB, off.sStep);
+    at.tA = _mm256_add_epi64(at.tA, off.tStep);
+    at.tB = _mm256_add_epi64(at.tB, off.tStep);
+    const __m256i x = _mm256_and_si256(_mm256_srli_epi32(sx, 8), level.columns);
+    const __m256i y = _mm256_and_si256(_mm256_srli_epi32(ty, 8), level.rows);
+    alignas(32) uint32_t at8[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at8),
+                       _mm256_madd_epi16(_mm256_or_si256(x, _mm256_slli_epi32(y, 16)), level.rowStep));
+    const uint32_t* t = level.texels;
+    return _mm256_setr_epi32(static_cast<int>(t[at8[0]]), static_cast<int>(t[at8[1]]),
+                             static_cast<int>(t[at8[2]]), static_cast<int>(t[at8[3]]),
+                             static_cast<int>(t[at8[4]]), static_cast<int>(t[at8[5]]),
+                             static_cast<int>(t[at8[6]]), static_cast<int>(t[at8[7]]));
+}
+
+// The next eight bilinear samples in order, [0..3 | 4..7].
+[[gnu::always_inline]] inline __m256i Bilinear8(const Level& level, const Offsets& off, Steps& at) {
     const __m256i sx = Low32(at.sA, at.sB), ty = Low32(at.tA, at.tB);
     at.sA = _mm256_add_epi64(at.sA, off.sStep);
     at.sB = _mm256_add_epi64(at.sB, off.sStep);
@@ -216,23 +254,38 @@ template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
     return out;
 }
 
-template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
+template <bool Bilinear, bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
 void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const WideSpan* spans, int count) {
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     for (const WideSpan* span = spans; span < spans + count; ++span) {
-        Steps at = StartAt(off, span->s, span->t);
+        Steps at = StartAt<Bilinear>(off, span->s, span->t);
+        const uint32_t* row = span->texels;
+        const auto fetch = [&level, &off, &at, &row]() {
+            if constexpr (Bilinear) {
+                return Bilinear8(level, off, at);
+            }
+            if (row == nullptr) {
+                return Point8(level, off, at);
+            }
+            const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
+            row += 8;
+            return eight;
+        };
         uint32_t* pixel = span->pixel;
         int n = span->n;
         for (; n >= 8; n -= 8, pixel += 8) {
             __m256i* eight = reinterpret_cast<__m256i*>(pixel);
-            const __m256i texels = Fetch8(level, off, at);
+            const __m256i texels = fetch();
             _mm256_storeu_si256(eight, Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
                                            c, texels, _mm256_loadu_si256(eight)));
         }
         if (n > 0) { // the last one to seven pixels, through a mask
             int* rest = reinterpret_cast<int*>(pixel);
             const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), lane);
-            const __m256i texels = Fetch8(level, off, at);
+            // a row read straight on ends with the span, so its texels come through the mask too
+            const __m256i texels = Bilinear || row == nullptr
+                                       ? fetch()
+                                       : _mm256_maskload_epi32(reinterpret_cast<const int*>(row), mask);
             _mm256_maskstore_epi32(rest, mask,
                                    Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
                                        c, texels, _mm256_maskload_epi32(rest, mask)));
@@ -242,9 +295,11 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
 
 using SpanShader = void (*)(const Level&, const Offsets&, const Shading&, const WideSpan*, int);
 
-// Index bit 0: modulated colour, bit 1: modulated alpha, then the blend, then the test.
+// Index bit 0: modulated colour, bit 1: modulated alpha, then the blend, the
+// test and the filter.
 template <int I> constexpr SpanShader ShaderAt() {
-    return &ShadeSpans<(I & 1) != 0, (I & 2) != 0, static_cast<WideBlend>(I / 4 % 3), I / 12 == 1>;
+    return &ShadeSpans<I / 24 == 1, (I & 1) != 0, (I & 2) != 0, static_cast<WideBlend>(I / 4 % 3),
+                       I / 12 % 2 == 1>;
 }
 
 template <int... I>
@@ -252,27 +307,27 @@ constexpr std::array<SpanShader, sizeof...(I)> ShaderTable(std::integer_sequence
     return {ShaderAt<I>()...};
 }
 
-constexpr auto kShaders = ShaderTable(std::make_integer_sequence<int, 24>{});
+constexpr auto kShaders = ShaderTable(std::make_integer_sequence<int, 48>{});
 
 } // namespace
 
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n) {
     const Level level = LevelOf(run);
     const Offsets off = OffsetsOf(run.ds, run.dt);
-    Steps at = StartAt(off, run.s, run.t);
+    Steps at = StartAt<true>(off, run.s, run.t);
     for (int k = 0; k < n; k += 8) {
-        const __m256i texels = Fetch8(level, off, at);
+        const __m256i texels = Bilinear8(level, off, at);
         // Two plain stores of four, as the shading kernels load them.
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm256_castsi256_si128(texels));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 4), _mm256_extracti128_si256(texels, 1));
     }
 }
 
-void ShadeBilinearWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count) {
+void ShadeWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count) {
     const Shading c{_mm256_set1_epi32(static_cast<int>(shade.diffuse)), _mm256_set1_epi32(shade.lo),
                     _mm256_set1_epi32(shade.hi), _mm256_set1_epi32(shade.invert ? -1 : 0)};
     const int index = (shade.modulateColour ? 1 : 0) + (shade.modulateAlpha ? 2 : 0) +
-                      4 * static_cast<int>(shade.blend) + (shade.test ? 12 : 0);
+                      4 * static_cast<int>(shade.blend) + (shade.test ? 12 : 0) + (shade.bilinear ? 24 : 0);
     kShaders[static_cast<size_t>(index)](LevelOf(run), OffsetsOf(run.ds, run.dt), c, spans, count);
 }
 

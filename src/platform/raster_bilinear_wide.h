@@ -1,6 +1,6 @@
-// Internal to the rasterizer: bilinear texel runs from power-of-two levels,
-// eight pixels at a time with AVX2, for processors that have it. The
-// results equal the SSE2 fetcher's and kernels' bit for bit. The source is
+// Internal to the rasterizer: texel runs from power-of-two levels, eight
+// pixels at a time with AVX2, for processors that have it. The results equal
+// the SSE2 fetchers' and kernels' bit for bit. The source is
 // compiled for AVX2 and shares nothing inline with the rest of the program,
 // so none of its code can stand in for a function that older processors run.
 #pragma once
@@ -20,9 +20,11 @@ struct WideBilinearRun {
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n);
 
 // One row of a triangle: n >= 1 pixels from pixel on, the first sampled at
-// (s, t).
+// (s, t). A point-sampled row shown texel for texel that stays inside its
+// image row also names the texel of its first pixel, read straight on.
 struct WideSpan {
     uint32_t* pixel;
+    const uint32_t* texels; // or null
     int64_t s, t;
     int32_t n;
 };
@@ -33,6 +35,7 @@ struct WideSpan {
 enum class WideBlend : uint8_t { None, Over, Add };
 
 struct WideShade {
+    bool bilinear; // else point sampled
     uint32_t diffuse;
     bool modulateColour, modulateAlpha;
     WideBlend blend;
@@ -41,6 +44,6 @@ struct WideShade {
 };
 
 // Samples, shades and writes every span; run.s and run.t are not read.
-void ShadeBilinearWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count);
+void ShadeWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count);
 
 } // namespace platform

@@ -536,20 +536,27 @@ int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& pla
                : Scan(g, edges, planes, Fetch<false, false>{level, ds, dt}, kernel, params, gouraud, target);
 }
 
-// The fused eight-wide scan takes bilinear power-of-two levels whose (x, y)
-// fit its signed 16-bit pairs, shaded from a flat diffuse colour by the
-// texture alone or times the diffuse.
+// The fused eight-wide scan takes power-of-two levels whose (x, y) fit its
+// signed 16-bit pairs, shaded from a flat diffuse colour by the texture alone
+// or times the diffuse.
 bool WideScanFits(const KernelChoice& k, const TexelSource& level) {
     const auto sampled = [](Sel sel) { return sel == Sel::Modulate || sel == Sel::Texture; };
     return wideVectors && PowerOfTwo(level) && level.pitch < 32768 && level.height <= 32768 &&
            sampled(k.colour) && sampled(k.alpha) && k.blend != BlendKind::Other;
 }
 
-WideShade WideShadeOf(const KernelChoice& k, const ShadeParams& p, uint32_t flatColour) {
+WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams& p, uint32_t flatColour) {
     const WideBlend blend = k.blend == BlendKind::Over  ? WideBlend::Over
                             : k.blend == BlendKind::Add ? WideBlend::Add
                                                         : WideBlend::None;
-    return {flatColour, k.colour == Sel::Modulate, k.alpha == Sel::Modulate, blend, k.test, p.invert, p.lo,
+    return {kind == SampleKind::Bilinear,
+            flatColour,
+            k.colour == Sel::Modulate,
+            k.alpha == Sel::Modulate,
+            blend,
+            k.test,
+            p.invert,
+            p.lo,
             p.hi};
 }
 
@@ -560,6 +567,7 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
     constexpr int kBatch = 32;
     const WideBilinearRun run{level.texels, level.width, level.height, level.pitch, 0, 0,
                               planes.s.dx,  planes.t.dx};
+    const bool texelForTexel = !shade.bilinear && planes.s.dx == kTexelOne && planes.t.dx == 0;
     WideSpan spans[kBatch];
     int count = 0;
     SpanStepper stepper(edges);
@@ -571,20 +579,25 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
         if (lo > hi) {
             continue;
         }
-        covered += hi - lo + 1;
+        const int64_t n = hi - lo + 1;
+        covered += n;
         uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
-        if (hi - lo < 96) {
+        if (n <= 96) {
             _mm_prefetch(reinterpret_cast<const char*>(pixel), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(pixel + (hi - lo)), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(pixel + (n - 1)), _MM_HINT_T0);
         }
-        spans[count++] = {pixel, At(planes.s, lo, dj), At(planes.t, lo, dj),
-                          static_cast<int32_t>(hi - lo + 1)};
+        const int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
+        const uint32_t* texels = nullptr;
+        if (const int64_t first = s >> kTexelBits; texelForTexel && first >= 0 && first + n <= level.width) {
+            texels = level.texels + PointIndex(t, level.height, true) * level.pitch + first;
+        }
+        spans[count++] = {pixel, texels, s, t, static_cast<int32_t>(n)};
         if (count == kBatch) {
-            ShadeBilinearWide(run, shade, spans, count);
+            ShadeWide(run, shade, spans, count);
             count = 0;
         }
     }
-    ShadeBilinearWide(run, shade, spans, count);
+    ShadeWide(run, shade, spans, count);
     return covered;
 }
 
@@ -598,8 +611,9 @@ int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {
     const KernelChoice choice = ChoiceFor(st, gouraud, planes.flatColour);
     const ShadeParams params = ParamsFor(st);
-    if (kind == SampleKind::Bilinear && !gouraud && WideScanFits(choice, level)) {
-        return ScanWide(g, edges, planes, level, WideShadeOf(choice, params, planes.flatColour), target);
+    if (kind != SampleKind::None && !gouraud && WideScanFits(choice, level)) {
+        return ScanWide(g, edges, planes, level, WideShadeOf(kind, choice, params, planes.flatColour),
+                        target);
     }
     const Kernel kernel = KernelFor(choice);
     switch (kind) {
