@@ -221,6 +221,7 @@ template <bool Bilinear>
 // The shading constants, broadcast.
 struct Shading {
     __m256i diffuse, lo, hi, invert;
+    bool opaquePasses; // an alpha of 255 passes the test, or there is none
 };
 
 template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
@@ -239,7 +240,15 @@ template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
     }
     __m256i out = src;
     if constexpr (Mode == WideBlend::Over) {
-        out = Over8(src, target);
+        // Whole runs of opaque or clear texels, as backdrops and text are
+        // mostly made of, blend to exactly the source or the target.
+        if (_mm256_testc_si256(src, opaque) != 0) {
+            out = src;
+        } else if (_mm256_testz_si256(src, opaque) != 0) {
+            out = target;
+        } else {
+            out = Over8(src, target);
+        }
     } else if constexpr (Mode == WideBlend::Add) {
         out = _mm256_adds_epu8(src, target);
     }
@@ -257,6 +266,7 @@ template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
 template <bool Bilinear, bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
 void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const WideSpan* spans, int count) {
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     for (const WideSpan* span = spans; span < spans + count; ++span) {
         Steps at = StartAt<Bilinear>(off, span->s, span->t);
         const uint32_t* row = span->texels;
@@ -276,6 +286,13 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
         for (; n >= 8; n -= 8, pixel += 8) {
             __m256i* eight = reinterpret_cast<__m256i*>(pixel);
             const __m256i texels = fetch();
+            if constexpr (Mode == WideBlend::Over && !ModulateColour && !ModulateAlpha) {
+                // eight opaque texels cover the target whatever it holds
+                if (c.opaquePasses && _mm256_testc_si256(texels, opaque) != 0) {
+                    _mm256_storeu_si256(eight, texels);
+                    continue;
+                }
+            }
             _mm256_storeu_si256(eight, Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
                                            c, texels, _mm256_loadu_si256(eight)));
         }
@@ -324,8 +341,9 @@ void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n) {
 }
 
 void ShadeWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count) {
+    const bool opaquePasses = !shade.test || ((shade.lo <= 255 && shade.hi >= 255) != shade.invert);
     const Shading c{_mm256_set1_epi32(static_cast<int>(shade.diffuse)), _mm256_set1_epi32(shade.lo),
-                    _mm256_set1_epi32(shade.hi), _mm256_set1_epi32(shade.invert ? -1 : 0)};
+                    _mm256_set1_epi32(shade.hi), _mm256_set1_epi32(shade.invert ? -1 : 0), opaquePasses};
     const int index = (shade.modulateColour ? 1 : 0) + (shade.modulateAlpha ? 2 : 0) +
                       4 * static_cast<int>(shade.blend) + (shade.test ? 12 : 0) + (shade.bilinear ? 24 : 0);
     kShaders[static_cast<size_t>(index)](LevelOf(run), OffsetsOf(run.ds, run.dt), c, spans, count);

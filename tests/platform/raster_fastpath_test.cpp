@@ -239,7 +239,9 @@ class RasterFastPath : public testing::TestWithParam<bool> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Vectors, RasterFastPath, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Wide" : "Sse2"; });
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Wide" : "Sse2";
+                         });
 
 TEST_P(RasterFastPath, RandomTrianglesMatchTheReferencePixelForPixel) {
     const uint32_t seed = 20261208;
@@ -317,7 +319,8 @@ TEST_P(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
     // Long spans that wrap several times and pass the far edge's own 1/256
     // texel: backdrops repeated across the screen, upright and sheared, and
     // shown texel for texel from just before, at and after a texel's edge.
-    // One texture is opaque throughout, one clear throughout.
+    // One texture is opaque throughout, one clear throughout; each is drawn
+    // with no alpha test, one that passes opaque texels and one that fails them.
     constexpr int kWide = 700, kRows = 9;
     std::mt19937 random(7);
     Texture opaque(random, 64, 16, 1), clear(random, 32, 8, 1);
@@ -331,7 +334,8 @@ TEST_P(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
                                 Texture(random, 256, 8, 1), opaque, clear};
     for (const Texture& texture : textures) {
         const RasterTexture& view = texture.view;
-        const float w = static_cast<float>(view.levels[0].width), h = static_cast<float>(view.levels[0].height);
+        const float w = static_cast<float>(view.levels[0].width),
+                    h = static_cast<float>(view.levels[0].height);
         for (int shape = 0; shape < 6; ++shape) {
             for (float left : {-37.0f, -0.5f, 0.0f, 3.25f}) {
                 std::vector<uint32_t> fast(static_cast<size_t>(kWide) * kRows, 0xFF000000u), reference = fast;
@@ -351,12 +355,24 @@ TEST_P(RasterFastPath, WideRowsOfRepeatedImagesMatchTheReference) {
                 const platform::RasterTarget fastTarget{fast.data(), kWide, kRows, kWide};
                 const platform::RasterTarget referenceTarget{reference.data(), kWide, kRows, kWide};
                 for (RasterFilter filter : {RasterFilter::Point, RasterFilter::Bilinear}) {
-                    st.minFilter = st.magFilter = filter;
-                    platform::DrawTriangle(st, view, a, b, c, fastTarget);
-                    platform::DrawTriangle(st, view, b, d, c, fastTarget);
-                    platform::DrawTriangleReference(st, view, a, b, c, referenceTarget);
-                    platform::DrawTriangleReference(st, view, b, d, c, referenceTarget);
-                    ASSERT_EQ(fast, reference) << "width " << w << " shape " << shape << " left " << left;
+                    for (RasterCompare test :
+                         {RasterCompare::Always, RasterCompare::Greater, RasterCompare::Less}) {
+                        // the texture's colour as it is and times the (white) diffuse
+                        st.colourOp =
+                            test == RasterCompare::Greater ? RasterOp::Modulate : RasterOp::SelectArg1;
+                        st.minFilter = st.magFilter = filter;
+                        st.alphaTest = test != RasterCompare::Always;
+                        st.alphaFunc = test;
+                        st.alphaRef = test == RasterCompare::Less ? 255 : 0;
+                        std::fill(fast.begin(), fast.end(), 0xFF204060u); // a fresh target each time
+                        std::fill(reference.begin(), reference.end(), 0xFF204060u);
+                        platform::DrawTriangle(st, view, a, b, c, fastTarget);
+                        platform::DrawTriangle(st, view, b, d, c, fastTarget);
+                        platform::DrawTriangleReference(st, view, a, b, c, referenceTarget);
+                        platform::DrawTriangleReference(st, view, b, d, c, referenceTarget);
+                        ASSERT_EQ(fast, reference) << "width " << w << " shape " << shape << " left " << left
+                                                   << " test " << static_cast<int>(test);
+                    }
                 }
             }
         }
