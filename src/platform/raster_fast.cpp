@@ -369,6 +369,12 @@ inline __m128i BlendTaps(const BilinearTaps (&k)[4]) {
                               BlendBilinear2(texels[2], texels[3], fx23, fy23));
 }
 
+// Column and row of every texel fit the signed 16-bit pairs that the
+// multiply-add row step (x + y pitch) takes.
+bool PairsFit(const TexelSource& level) {
+    return level.pitch < 32768 && level.height <= 32768;
+}
+
 template <bool Pow2, bool RowFixed> struct BilinearFetch {
     TexelSource level;
     int64_t ds, dt;
@@ -376,7 +382,7 @@ template <bool Pow2, bool RowFixed> struct BilinearFetch {
     const uint32_t* Fill(uint32_t* out, const uint32_t*, int n, int64_t& s, int64_t& t) const {
         const int64_t sEnd = s + ds * n, tEnd = t + dt * n;
         if constexpr (Pow2) {
-            if (level.pitch < 32768 && level.height <= 32768) { // (x, y) fit the signed 16-bit pairs below
+            if (PairsFit(level)) {
                 if (wideVectors) {
                     FillBilinearWide({level.texels, level.width, level.height, level.pitch, s, t, ds, dt},
                                      out, n);
@@ -471,27 +477,38 @@ bool PowerOfTwo(const TexelSource& level) {
     return (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
 }
 
+// Calls span(dj, lo, n, pixel) for each row the triangle covers: dj rows
+// below its top, n pixels from column g.left + lo, the first at pixel.
+// Returns the pixels covered.
+template <typename Span>
+int64_t ForEachSpan(const Geometry& g, const Edge (&edges)[3], const RasterTarget& target, Span&& span) {
+    SpanStepper stepper(edges);
+    int64_t covered = 0;
+    for (int32_t j = g.top; j <= g.bottom; ++j) {
+        int64_t lo = 0, hi = g.right - g.left;
+        stepper.Next(&lo, &hi);
+        if (lo > hi) {
+            continue;
+        }
+        const int64_t n = hi - lo + 1;
+        covered += n;
+        span(j - g.top, lo, n, target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo);
+    }
+    return covered;
+}
+
 template <typename Fetch>
 int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const Fetch& fetch,
              Kernel kernel, const ShadeParams& params, bool gouraud, const RasterTarget& target) {
     alignas(16) uint32_t texels[kRun] = {};
     alignas(16) uint32_t diffuse[kRun];
     std::fill(std::begin(diffuse), std::end(diffuse), planes.flatColour);
-    SpanStepper stepper(edges);
-    int64_t covered = 0;
-    for (int32_t j = g.top; j <= g.bottom; ++j) {
-        const int64_t dj = j - g.top;
-        int64_t lo = 0, hi = g.right - g.left;
-        stepper.Next(&lo, &hi);
-        if (lo > hi) {
-            continue;
-        }
-        covered += hi - lo + 1;
-        uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
-        if (j < g.bottom && hi - lo < 96) { // a short span: ask early for about the same stretch below
+    const int64_t lastRow = g.bottom - g.top;
+    return ForEachSpan(g, edges, target, [&](int64_t dj, int64_t lo, int64_t n, uint32_t* pixel) {
+        if (dj < lastRow && n <= 96) { // a short span: ask early for about the same stretch below
             const uint32_t* below = pixel + target.pitch;
             _mm_prefetch(reinterpret_cast<const char*>(below), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(below + (hi - lo)), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(below + (n - 1)), _MM_HINT_T0);
         }
         int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
         int64_t channel[4] = {};
@@ -500,10 +517,10 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
                 channel[k] = At(planes.colour[k], lo, dj);
             }
         }
-        for (int64_t i = lo; i <= hi; i += kRun) {
-            const int n = static_cast<int>(std::min<int64_t>(kRun, hi - i + 1));
+        for (int64_t done = 0; done < n; done += kRun) {
+            const int run = static_cast<int>(std::min<int64_t>(kRun, n - done));
             if (gouraud) {
-                for (int k = 0; k < n; k += 4) {
+                for (int k = 0; k < run; k += 4) {
                     uint32_t four[4];
                     for (uint32_t& colour : four) {
                         colour = GouraudColour(channel);
@@ -514,11 +531,10 @@ int64_t Scan(const Geometry& g, const Edge (&edges)[3], const Planes& planes, co
                     _mm_store_si128(reinterpret_cast<__m128i*>(diffuse + k), Load4(four));
                 }
             }
-            kernel(params, fetch.Fill(texels, diffuse, n, s, t), diffuse, pixel, n);
-            pixel += n;
+            kernel(params, fetch.Fill(texels, diffuse, run, s, t), diffuse, pixel, run);
+            pixel += run;
         }
-    }
-    return covered;
+    });
 }
 
 template <template <bool, bool> class Fetch>
@@ -541,8 +557,8 @@ int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& pla
 // or times the diffuse.
 bool WideScanFits(const KernelChoice& k, const TexelSource& level) {
     const auto sampled = [](Sel sel) { return sel == Sel::Modulate || sel == Sel::Texture; };
-    return wideVectors && PowerOfTwo(level) && level.pitch < 32768 && level.height <= 32768 &&
-           sampled(k.colour) && sampled(k.alpha) && k.blend != BlendKind::Other;
+    return wideVectors && PowerOfTwo(level) && PairsFit(level) && sampled(k.colour) && sampled(k.alpha) &&
+           k.blend != BlendKind::Other;
 }
 
 WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams& p, uint32_t flatColour) {
@@ -570,33 +586,24 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
     const bool texelForTexel = !shade.bilinear && planes.s.dx == kTexelOne && planes.t.dx == 0;
     WideSpan spans[kBatch];
     int count = 0;
-    SpanStepper stepper(edges);
-    int64_t covered = 0;
-    for (int32_t j = g.top; j <= g.bottom; ++j) {
-        const int64_t dj = j - g.top;
-        int64_t lo = 0, hi = g.right - g.left;
-        stepper.Next(&lo, &hi);
-        if (lo > hi) {
-            continue;
-        }
-        const int64_t n = hi - lo + 1;
-        covered += n;
-        uint32_t* pixel = target.pixels + static_cast<int64_t>(j) * target.pitch + g.left + lo;
-        if (n <= 96) {
-            _mm_prefetch(reinterpret_cast<const char*>(pixel), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(pixel + (n - 1)), _MM_HINT_T0);
-        }
-        const int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
-        const uint32_t* texels = nullptr;
-        if (const int64_t first = s >> kTexelBits; texelForTexel && first >= 0 && first + n <= level.width) {
-            texels = level.texels + PointIndex(t, level.height, true) * level.pitch + first;
-        }
-        spans[count++] = {pixel, texels, s, t, static_cast<int32_t>(n)};
-        if (count == kBatch) {
-            ShadeWide(run, shade, spans, count);
-            count = 0;
-        }
-    }
+    const int64_t covered =
+        ForEachSpan(g, edges, target, [&](int64_t dj, int64_t lo, int64_t n, uint32_t* pixel) {
+            if (n <= 96) {
+                _mm_prefetch(reinterpret_cast<const char*>(pixel), _MM_HINT_T0);
+                _mm_prefetch(reinterpret_cast<const char*>(pixel + (n - 1)), _MM_HINT_T0);
+            }
+            const int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
+            const uint32_t* texels = nullptr;
+            if (const int64_t first = s >> kTexelBits;
+                texelForTexel && first >= 0 && first + n <= level.width) {
+                texels = level.texels + PointIndex(t, level.height, true) * level.pitch + first;
+            }
+            spans[count++] = {pixel, texels, s, t, static_cast<int32_t>(n)};
+            if (count == kBatch) {
+                ShadeWide(run, shade, spans, count);
+                count = 0;
+            }
+        });
     ShadeWide(run, shade, spans, count);
     return covered;
 }
