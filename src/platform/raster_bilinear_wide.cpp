@@ -71,6 +71,8 @@ struct Level {
     int32_t width;
     __m256i columns, rows, rowStep;
     __m256i farS, farT; // the far edges, 32 fraction bits
+    __m256i widths, heights;
+    bool withinOneRepeat;
 };
 
 Level LevelOf(const WideBilinearRun& run) {
@@ -80,7 +82,10 @@ Level LevelOf(const WideBilinearRun& run) {
             _mm256_set1_epi32(run.height - 1),
             _mm256_set1_epi32(run.pitch << 16 | 1),
             _mm256_set1_epi64x(int64_t{run.width} << 32),
-            _mm256_set1_epi64x(int64_t{run.height} << 32)};
+            _mm256_set1_epi64x(int64_t{run.height} << 32),
+            _mm256_set1_epi32(run.width),
+            _mm256_set1_epi32(run.height),
+            run.withinOneRepeat};
 }
 
 // Where the next eight samples lie, less half a texel: samples 0, 1, 4, 5 in
@@ -122,6 +127,14 @@ template <bool Bilinear>
     return _mm256_add_epi64(v, _mm256_and_si256(onEdge, _mm256_set1_epi64x(-(int64_t{1} << 32))));
 }
 
+// Signed texel columns or rows in [-size, 2 size) brought into [0, size).
+// Others, as the lanes past a span's end may hold, are held to the image.
+[[gnu::always_inline]] inline __m256i IntoRepeat(__m256i i, __m256i size, __m256i last) {
+    i = _mm256_add_epi32(i, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), i), size));
+    i = _mm256_sub_epi32(i, _mm256_andnot_si256(_mm256_cmpgt_epi32(size, i), size));
+    return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
+}
+
 // The next eight point samples in order.
 [[gnu::always_inline]] inline __m256i Point8(const Level& level, const Offsets& off, Steps& at) {
     const __m256i sx = Low32(OffFarEdge(at.sA, level.farS), OffFarEdge(at.sB, level.farS));
@@ -130,8 +143,14 @@ template <bool Bilinear>
     at.sB = _mm256_add_epi64(at.sB, off.sStep);
     at.tA = _mm256_add_epi64(at.tA, off.tStep);
     at.tB = _mm256_add_epi64(at.tB, off.tStep);
-    const __m256i x = _mm256_and_si256(_mm256_srli_epi32(sx, 8), level.columns);
-    const __m256i y = _mm256_and_si256(_mm256_srli_epi32(ty, 8), level.rows);
+    __m256i x, y;
+    if (level.withinOneRepeat) { // the whole texel numbers, signed, as they are below 2^23
+        x = IntoRepeat(_mm256_srai_epi32(sx, 8), level.widths, level.columns);
+        y = IntoRepeat(_mm256_srai_epi32(ty, 8), level.heights, level.rows);
+    } else {
+        x = _mm256_and_si256(_mm256_srli_epi32(sx, 8), level.columns);
+        y = _mm256_and_si256(_mm256_srli_epi32(ty, 8), level.rows);
+    }
     alignas(32) uint32_t at8[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at8),
                        _mm256_madd_epi16(_mm256_or_si256(x, _mm256_slli_epi32(y, 16)), level.rowStep));

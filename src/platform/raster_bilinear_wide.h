@@ -1,4 +1,4 @@
-// Internal to the rasterizer: texel runs from power-of-two levels, eight
+// Internal to the rasterizer: texel runs, eight
 // pixels at a time with AVX2, for processors that have it. The results equal
 // the SSE2 fetchers' and kernels' bit for bit. The source is
 // compiled for AVX2 and shares nothing inline with the rest of the program,
@@ -11,8 +11,11 @@ namespace platform {
 
 struct WideBilinearRun {
     const uint32_t* texels;
-    int32_t width, height, pitch; // powers of two below 32768, pitch below 32768
+    int32_t width, height, pitch; // below 32768; powers of two unless within one repeat
     int64_t s, t, ds, dt;         // 32 fraction bits, as the planes step them
+    // Not powers of two: point samples only, every one within one repeat of
+    // the image (texel columns and rows in [-size, 2 size)).
+    bool withinOneRepeat = false;
 };
 
 // Writes n samples rounded up to eight into out (which has room for them),

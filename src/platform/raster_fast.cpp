@@ -552,12 +552,12 @@ int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& pla
                : Scan(g, edges, planes, Fetch<false, false>{level, ds, dt}, kernel, params, gouraud, target);
 }
 
-// The fused eight-wide scan takes power-of-two levels whose (x, y) fit its
-// signed 16-bit pairs, shaded from a flat diffuse colour by the texture alone
-// or times the diffuse.
+// The fused eight-wide scan takes levels whose (x, y) fit its signed 16-bit
+// pairs, shaded from a flat diffuse colour by the texture alone or times the
+// diffuse; those not powers of two only as WithinOneRepeat allows.
 bool WideScanFits(const KernelChoice& k, const TexelSource& level) {
     const auto sampled = [](Sel sel) { return sel == Sel::Modulate || sel == Sel::Texture; };
-    return wideVectors && PowerOfTwo(level) && PairsFit(level) && sampled(k.colour) && sampled(k.alpha) &&
+    return wideVectors && PairsFit(level) && sampled(k.colour) && sampled(k.alpha) &&
            k.blend != BlendKind::Other;
 }
 
@@ -576,13 +576,28 @@ WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams&
             p.hi};
 }
 
+// True when every point sample of the triangle's pixel box lies within one
+// repeat of the image either side of it, so the eight-wide scan can bring it
+// into the image with one step instead of a division. An affine coordinate is
+// at its extremes on the box's corners.
+bool WithinOneRepeat(const Geometry& g, const Planes& planes, const TexelSource& level) {
+    const auto inside = [&g](const Plane& p, int32_t size) {
+        const int64_t di = g.right - g.left, dj = g.bottom - g.top;
+        const int64_t corners[] = {At(p, 0, 0), At(p, di, 0), At(p, 0, dj), At(p, di, dj)};
+        const auto [low, high] = std::minmax_element(std::begin(corners), std::end(corners));
+        return *low >= -int64_t{size} * kTexelOne && *high < 2 * int64_t{size} * kTexelOne;
+    };
+    return inside(planes.s, level.width) && inside(planes.t, level.height);
+}
+
 // Walks the spans and hands them to the fused scan in batches, asking early
 // for the target memory of each short span as it is found.
 int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const TexelSource& level,
                  const WideShade& shade, const RasterTarget& target) {
     constexpr int kBatch = 32;
+    const bool pow2 = PowerOfTwo(level);
     const WideBilinearRun run{level.texels, level.width, level.height, level.pitch, 0, 0,
-                              planes.s.dx,  planes.t.dx};
+                              planes.s.dx,  planes.t.dx, !pow2};
     const bool texelForTexel = !shade.bilinear && planes.s.dx == kTexelOne && planes.t.dx == 0;
     WideSpan spans[kBatch];
     int count = 0;
@@ -596,7 +611,7 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
             const uint32_t* texels = nullptr;
             if (const int64_t first = s >> kTexelBits;
                 texelForTexel && first >= 0 && first + n <= level.width) {
-                texels = level.texels + PointIndex(t, level.height, true) * level.pitch + first;
+                texels = level.texels + PointIndex(t, level.height, pow2) * level.pitch + first;
             }
             spans[count++] = {pixel, texels, s, t, static_cast<int32_t>(n)};
             if (count == kBatch) {
@@ -618,7 +633,8 @@ int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {
     const KernelChoice choice = ChoiceFor(st, gouraud, planes.flatColour);
     const ShadeParams params = ParamsFor(st);
-    if (kind != SampleKind::None && !gouraud && WideScanFits(choice, level)) {
+    if (kind != SampleKind::None && !gouraud && WideScanFits(choice, level) &&
+        (PowerOfTwo(level) || (kind == SampleKind::Point && WithinOneRepeat(g, planes, level)))) {
         return ScanWide(g, edges, planes, level, WideShadeOf(kind, choice, params, planes.flatColour),
                         target);
     }
