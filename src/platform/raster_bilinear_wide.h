@@ -1,8 +1,8 @@
-// Internal to the rasterizer: texel runs, eight
-// pixels at a time with AVX2, for processors that have it. The results equal
-// the SSE2 fetchers' and kernels' bit for bit. The source is
-// compiled for AVX2 and shares nothing inline with the rest of the program,
-// so none of its code can stand in for a function that older processors run.
+// Internal to the rasterizer: texel runs, eight pixels at a time with AVX2,
+// for processors that have it. The results equal the SSE2 fetchers' and
+// kernels' bit for bit. The source is compiled for AVX2 and shares nothing
+// inline with the rest of the program, so none of its code can stand in for
+// a function that older processors run.
 #pragma once
 
 #include <cstdint>
