@@ -6,6 +6,7 @@
 #endif
 #include <immintrin.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -68,7 +69,7 @@ namespace {
 // The level as the fetch reads it.
 struct Level {
     const uint32_t* texels;
-    int32_t width;
+    int32_t width, height, pitch;
     __m256i columns, rows, rowStep;
     __m256i farS, farT; // the far edges, 32 fraction bits
     __m256i widths, heights;
@@ -78,6 +79,8 @@ struct Level {
 Level LevelOf(const WideBilinearRun& run) {
     return {run.texels,
             run.width,
+            run.height,
+            run.pitch,
             _mm256_set1_epi32(run.width - 1),
             _mm256_set1_epi32(run.height - 1),
             _mm256_set1_epi32(run.pitch << 16 | 1),
@@ -99,13 +102,15 @@ struct Steps {
 struct Offsets {
     Steps lanes;
     __m256i sStep, tStep;
+    bool rowFixed; // t is the same all along a row
 };
 
 Offsets OffsetsOf(int64_t ds, int64_t dt) {
     return {{_mm256_set_epi64x(5 * ds, 4 * ds, ds, 0), _mm256_set_epi64x(7 * ds, 6 * ds, 3 * ds, 2 * ds),
              _mm256_set_epi64x(5 * dt, 4 * dt, dt, 0), _mm256_set_epi64x(7 * dt, 6 * dt, 3 * dt, 2 * dt)},
             _mm256_set1_epi64x(8 * ds),
-            _mm256_set1_epi64x(8 * dt)};
+            _mm256_set1_epi64x(8 * dt),
+            dt == 0};
 }
 
 // Bilinear samples are taken half a texel back, from the four texels round them.
@@ -135,30 +140,61 @@ template <bool Bilinear>
     return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
 }
 
-// The next eight point samples in order.
-[[gnu::always_inline]] inline __m256i Point8(const Level& level, const Offsets& off, Steps& at) {
-    const __m256i sx = Low32(OffFarEdge(at.sA, level.farS), OffFarEdge(at.sB, level.farS));
-    const __m256i ty = Low32(OffFarEdge(at.tA, level.farT), OffFarEdge(at.tB, level.farT));
-    at.sA = _mm256_add_epi64(at.sA, off.sStep);
-    at.sB = _mm256_add_epi64(at.sB, off.sStep);
-    at.tA = _mm256_add_epi64(at.tA, off.tStep);
-    at.tB = _mm256_add_epi64(at.tB, off.tStep);
-    __m256i x, y;
-    if (level.withinOneRepeat) { // the whole texel numbers, signed, as they are below 2^23
-        x = IntoRepeat(_mm256_srai_epi32(sx, 8), level.widths, level.columns);
-        y = IntoRepeat(_mm256_srai_epi32(ty, 8), level.heights, level.rows);
-    } else {
-        x = _mm256_and_si256(_mm256_srli_epi32(sx, 8), level.columns);
-        y = _mm256_and_si256(_mm256_srli_epi32(ty, 8), level.rows);
+// The next eight point samples' columns (from s) or rows (from t), in order,
+// stepping them on.
+[[gnu::always_inline]] inline __m256i Whole8(__m256i& a, __m256i& b, __m256i step, __m256i farEdge,
+                                             __m256i size, __m256i last, bool withinOneRepeat) {
+    const __m256i v = Low32(OffFarEdge(a, farEdge), OffFarEdge(b, farEdge));
+    a = _mm256_add_epi64(a, step);
+    b = _mm256_add_epi64(b, step);
+    if (withinOneRepeat) { // the whole texel numbers, signed, as they are below 2^23
+        return IntoRepeat(_mm256_srai_epi32(v, 8), size, last);
     }
+    return _mm256_and_si256(_mm256_srli_epi32(v, 8), last);
+}
+
+// The eight texels at the given offsets from texels.
+[[gnu::always_inline]] inline __m256i Load8(const uint32_t* texels, __m256i offsets) {
     alignas(32) uint32_t at8[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at8),
-                       _mm256_madd_epi16(_mm256_or_si256(x, _mm256_slli_epi32(y, 16)), level.rowStep));
-    const uint32_t* t = level.texels;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at8), offsets);
+    const uint32_t* t = texels;
     return _mm256_setr_epi32(static_cast<int>(t[at8[0]]), static_cast<int>(t[at8[1]]),
                              static_cast<int>(t[at8[2]]), static_cast<int>(t[at8[3]]),
                              static_cast<int>(t[at8[4]]), static_cast<int>(t[at8[5]]),
                              static_cast<int>(t[at8[6]]), static_cast<int>(t[at8[7]]));
+}
+
+// The next eight point samples in order.
+[[gnu::always_inline]] inline __m256i Point8(const Level& level, const Offsets& off, Steps& at) {
+    const __m256i x =
+        Whole8(at.sA, at.sB, off.sStep, level.farS, level.widths, level.columns, level.withinOneRepeat);
+    const __m256i y =
+        Whole8(at.tA, at.tB, off.tStep, level.farT, level.heights, level.rows, level.withinOneRepeat);
+    return Load8(level.texels,
+                 _mm256_madd_epi16(_mm256_or_si256(x, _mm256_slli_epi32(y, 16)), level.rowStep));
+}
+
+// The next eight point samples of a row of constant t, from its image row.
+[[gnu::always_inline]] inline __m256i Row8(const Level& level, const Offsets& off, Steps& at,
+                                           const uint32_t* line) {
+    return Load8(line, Whole8(at.sA, at.sB, off.sStep, level.farS, level.widths, level.columns,
+                              level.withinOneRepeat));
+}
+
+// The image row that point samples at t read, as Whole8 finds it.
+const uint32_t* LineAt(const Level& level, int64_t t) {
+    const int32_t height = level.height;
+    int64_t i = t >> 32;
+    if (i == height && (t & 0xFFFFFFFF) < (int64_t{1} << 24)) {
+        i = height - 1; // the far edge's own 1/256 texel
+    }
+    if (level.withinOneRepeat) {
+        i += i < 0 ? height : i >= height ? -height : 0;
+        i = std::clamp<int64_t>(i, 0, height - 1);
+    } else {
+        i &= height - 1;
+    }
+    return level.texels + i * level.pitch;
 }
 
 // The next eight bilinear samples in order, [0..3 | 4..7].
@@ -289,12 +325,13 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
     for (const WideSpan* span = spans; span < spans + count; ++span) {
         Steps at = StartAt<Bilinear>(off, span->s, span->t);
         const uint32_t* row = span->texels;
-        const auto fetch = [&level, &off, &at, &row]() {
+        const uint32_t* line = !Bilinear && row == nullptr && off.rowFixed ? LineAt(level, span->t) : nullptr;
+        const auto fetch = [&level, &off, &at, &row, line]() {
             if constexpr (Bilinear) {
                 return Bilinear8(level, off, at);
             }
             if (row == nullptr) {
-                return Point8(level, off, at);
+                return line != nullptr ? Row8(level, off, at, line) : Point8(level, off, at);
             }
             const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
             row += 8;
