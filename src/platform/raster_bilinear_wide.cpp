@@ -6,7 +6,6 @@
 #endif
 #include <immintrin.h>
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -69,7 +68,7 @@ namespace {
 // The level as the fetch reads it.
 struct Level {
     const uint32_t* texels;
-    int32_t width, height, pitch;
+    int32_t width;
     __m256i columns, rows, rowStep;
     __m256i farS, farT; // the far edges, 32 fraction bits
     __m256i widths, heights;
@@ -79,8 +78,6 @@ struct Level {
 Level LevelOf(const WideBilinearRun& run) {
     return {run.texels,
             run.width,
-            run.height,
-            run.pitch,
             _mm256_set1_epi32(run.width - 1),
             _mm256_set1_epi32(run.height - 1),
             _mm256_set1_epi32(run.pitch << 16 | 1),
@@ -102,15 +99,13 @@ struct Steps {
 struct Offsets {
     Steps lanes;
     __m256i sStep, tStep;
-    bool rowFixed; // t is the same all along a row
 };
 
 Offsets OffsetsOf(int64_t ds, int64_t dt) {
     return {{_mm256_set_epi64x(5 * ds, 4 * ds, ds, 0), _mm256_set_epi64x(7 * ds, 6 * ds, 3 * ds, 2 * ds),
              _mm256_set_epi64x(5 * dt, 4 * dt, dt, 0), _mm256_set_epi64x(7 * dt, 6 * dt, 3 * dt, 2 * dt)},
             _mm256_set1_epi64x(8 * ds),
-            _mm256_set1_epi64x(8 * dt),
-            dt == 0};
+            _mm256_set1_epi64x(8 * dt)};
 }
 
 // Bilinear samples are taken half a texel back, from the four texels round them.
@@ -179,22 +174,6 @@ template <bool Bilinear>
                                            const uint32_t* line) {
     return Load8(line, Whole8(at.sA, at.sB, off.sStep, level.farS, level.widths, level.columns,
                               level.withinOneRepeat));
-}
-
-// The image row that point samples at t read, as Whole8 finds it.
-const uint32_t* LineAt(const Level& level, int64_t t) {
-    const int32_t height = level.height;
-    int64_t i = t >> 32;
-    if (i == height && (t & 0xFFFFFFFF) < (int64_t{1} << 24)) {
-        i = height - 1; // the far edge's own 1/256 texel
-    }
-    if (level.withinOneRepeat) {
-        i += i < 0 ? height : i >= height ? -height : 0;
-        i = std::clamp<int64_t>(i, 0, height - 1);
-    } else {
-        i &= height - 1;
-    }
-    return level.texels + i * level.pitch;
 }
 
 // The next eight bilinear samples in order, [0..3 | 4..7].
@@ -325,7 +304,7 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
     for (const WideSpan* span = spans; span < spans + count; ++span) {
         Steps at = StartAt<Bilinear>(off, span->s, span->t);
         const uint32_t* row = span->texels;
-        const uint32_t* line = !Bilinear && row == nullptr && off.rowFixed ? LineAt(level, span->t) : nullptr;
+        const uint32_t* line = span->line;
         const auto fetch = [&level, &off, &at, &row, line]() {
             if constexpr (Bilinear) {
                 return Bilinear8(level, off, at);

@@ -23,11 +23,13 @@ struct WideBilinearRun {
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n);
 
 // One row of a triangle: n >= 1 pixels from pixel on, the first sampled at
-// (s, t). A point-sampled row shown texel for texel that stays inside its
-// image row also names the texel of its first pixel, read straight on.
+// (s, t). A point-sampled row of constant t names the image row it reads; one
+// shown texel for texel that stays inside that row also names the texel of
+// its first pixel, read straight on.
 struct WideSpan {
     uint32_t* pixel;
     const uint32_t* texels; // or null
+    const uint32_t* line;   // or null
     int64_t s, t;
     int32_t n;
 };

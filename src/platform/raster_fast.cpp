@@ -552,13 +552,30 @@ int64_t ScanSampled(const Geometry& g, const Edge (&edges)[3], const Planes& pla
                : Scan(g, edges, planes, Fetch<false, false>{level, ds, dt}, kernel, params, gouraud, target);
 }
 
-// The fused eight-wide scan takes levels whose (x, y) fit its signed 16-bit
-// pairs, shaded from a flat diffuse colour by the texture alone or times the
-// diffuse; those not powers of two only as WithinOneRepeat allows.
-bool WideScanFits(const KernelChoice& k, const TexelSource& level) {
+// True when every point sample of the triangle's pixel box lies within one
+// repeat of the image either side of it, so the eight-wide scan can bring it
+// into the image with one step instead of a division. An affine coordinate is
+// at its extremes on the box's corners.
+bool WithinOneRepeat(const Geometry& g, const Planes& planes, const TexelSource& level) {
+    const auto inside = [&g](const Plane& p, int32_t size) {
+        const int64_t di = g.right - g.left, dj = g.bottom - g.top;
+        const int64_t corners[] = {At(p, 0, 0), At(p, di, 0), At(p, 0, dj), At(p, di, dj)};
+        const auto [low, high] = std::minmax_element(std::begin(corners), std::end(corners));
+        return *low >= -int64_t{size} * kTexelOne && *high < 2 * int64_t{size} * kTexelOne;
+    };
+    return inside(planes.s, level.width) && inside(planes.t, level.height);
+}
+
+// The fused eight-wide scan takes sampled levels whose (x, y) fit its signed
+// 16-bit pairs, shaded from a flat diffuse colour by the texture alone or
+// times the diffuse; levels that are not powers of two only point-sampled
+// and within one repeat.
+bool WideScanFits(SampleKind kind, const KernelChoice& k, const Geometry& g, const Planes& planes,
+                  const TexelSource& level, bool gouraud) {
     const auto sampled = [](Sel sel) { return sel == Sel::Modulate || sel == Sel::Texture; };
-    return wideVectors && PairsFit(level) && sampled(k.colour) && sampled(k.alpha) &&
-           k.blend != BlendKind::Other;
+    return wideVectors && kind != SampleKind::None && !gouraud && PairsFit(level) && sampled(k.colour) &&
+           sampled(k.alpha) && k.blend != BlendKind::Other &&
+           (PowerOfTwo(level) || (kind == SampleKind::Point && WithinOneRepeat(g, planes, level)));
 }
 
 WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams& p, uint32_t flatColour) {
@@ -576,20 +593,6 @@ WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams&
             p.hi};
 }
 
-// True when every point sample of the triangle's pixel box lies within one
-// repeat of the image either side of it, so the eight-wide scan can bring it
-// into the image with one step instead of a division. An affine coordinate is
-// at its extremes on the box's corners.
-bool WithinOneRepeat(const Geometry& g, const Planes& planes, const TexelSource& level) {
-    const auto inside = [&g](const Plane& p, int32_t size) {
-        const int64_t di = g.right - g.left, dj = g.bottom - g.top;
-        const int64_t corners[] = {At(p, 0, 0), At(p, di, 0), At(p, 0, dj), At(p, di, dj)};
-        const auto [low, high] = std::minmax_element(std::begin(corners), std::end(corners));
-        return *low >= -int64_t{size} * kTexelOne && *high < 2 * int64_t{size} * kTexelOne;
-    };
-    return inside(planes.s, level.width) && inside(planes.t, level.height);
-}
-
 // Walks the spans and hands them to the fused scan in batches, asking early
 // for the target memory of each short span as it is found.
 int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const TexelSource& level,
@@ -598,7 +601,8 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
     const bool pow2 = PowerOfTwo(level);
     const WideBilinearRun run{level.texels, level.width, level.height, level.pitch, 0, 0,
                               planes.s.dx,  planes.t.dx, !pow2};
-    const bool texelForTexel = !shade.bilinear && planes.s.dx == kTexelOne && planes.t.dx == 0;
+    const bool rowFixed = !shade.bilinear && planes.t.dx == 0;
+    const bool texelForTexel = rowFixed && planes.s.dx == kTexelOne;
     WideSpan spans[kBatch];
     int count = 0;
     const int64_t covered =
@@ -608,12 +612,14 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
                 _mm_prefetch(reinterpret_cast<const char*>(pixel + (n - 1)), _MM_HINT_T0);
             }
             const int64_t s = At(planes.s, lo, dj), t = At(planes.t, lo, dj);
+            const uint32_t* line =
+                rowFixed ? level.texels + PointIndex(t, level.height, pow2) * level.pitch : nullptr;
             const uint32_t* texels = nullptr;
             if (const int64_t first = s >> kTexelBits;
                 texelForTexel && first >= 0 && first + n <= level.width) {
-                texels = level.texels + PointIndex(t, level.height, pow2) * level.pitch + first;
+                texels = line + first;
             }
-            spans[count++] = {pixel, texels, s, t, static_cast<int32_t>(n)};
+            spans[count++] = {pixel, texels, line, s, t, static_cast<int32_t>(n)};
             if (count == kBatch) {
                 ShadeWide(run, shade, spans, count);
                 count = 0;
@@ -633,8 +639,7 @@ int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {
     const KernelChoice choice = ChoiceFor(st, gouraud, planes.flatColour);
     const ShadeParams params = ParamsFor(st);
-    if (kind != SampleKind::None && !gouraud && WideScanFits(choice, level) &&
-        (PowerOfTwo(level) || (kind == SampleKind::Point && WithinOneRepeat(g, planes, level)))) {
+    if (WideScanFits(kind, choice, g, planes, level, gouraud)) {
         return ScanWide(g, edges, planes, level, WideShadeOf(kind, choice, params, planes.flatColour),
                         target);
     }
