@@ -42,20 +42,67 @@ bool GlDrawsOnTheCpu(SDL_Renderer* renderer) {
            SDL_strstr(text, "Software Rasterizer") != nullptr;
 }
 
-// An accelerated renderer where the machine has one, else SDL's software
-// renderer writing straight into the window's shared-memory image rather than
-// through a GL texture of its own.
-SDL_Renderer* CreateRenderer(SDL_Window* target) {
+// An accelerated renderer, or null where the machine has none that draws on
+// its graphics hardware.
+SDL_Renderer* CreateAcceleratedRenderer(SDL_Window* target) {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_Renderer* renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer != nullptr && !GlDrawsOnTheCpu(renderer)) {
-        return renderer;
+    if (renderer == nullptr) {
+        return nullptr;
     }
-    if (renderer != nullptr) {
+    SDL_RendererInfo info{};
+    const bool software =
+        SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    if (software || GlDrawsOnTheCpu(renderer)) {
         SDL_DestroyRenderer(renderer);
+        return nullptr;
     }
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    return SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+// Paints the parts of the surface outside `frame` black.
+void FillBars(SDL_Surface* surface, const SDL_Rect& frame) {
+    const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
+    const SDL_Rect bars[] = {
+        {0, 0, surface->w, frame.y},
+        {0, frame.y + frame.h, surface->w, surface->h - frame.y - frame.h},
+        {0, frame.y, frame.x, frame.h},
+        {frame.x + frame.w, frame.y, surface->w - frame.x - frame.w, frame.h},
+    };
+    for (const SDL_Rect& bar : bars) {
+        if (bar.w > 0 && bar.h > 0) {
+            SDL_FillRect(surface, &bar, black);
+        }
+    }
+}
+
+// Without graphics hardware the frame goes straight into the window's own
+// pixels, which the window system shows from shared memory: one copy, where a
+// software renderer makes two (into its texture, then into the window).
+void ShowOnWindowSurface(HWND handle, SDL_Window* target, const uint32_t* pixels, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(target);
+    if (surface == nullptr) {
+        return;
+    }
+    // The back buffer has no alpha of its own: it is copied, not blended.
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                            width * 4, SDL_PIXELFORMAT_RGB888);
+    if (frame == nullptr) {
+        return;
+    }
+    NotePresentedFrame(handle, width, height);
+    const FrameFit fit = FitFrame(surface->w, surface->h, width, height);
+    SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
+    FillBars(surface, dest);
+    if (fit.width == width && fit.height == height) {
+        SDL_BlitSurface(frame, nullptr, surface, &dest);
+    } else if (fit.wholeFactor || SDL_SoftStretchLinear(frame, nullptr, surface, &dest) != 0) {
+        // Whole enlargements stay pixel-sharp; a screen's odd factor is
+        // smoothed where the window's pixels have the frame's layout.
+        SDL_BlitScaled(frame, nullptr, surface, &dest);
+    }
+    SDL_FreeSurface(frame);
+    SDL_UpdateWindowSurface(target);
 }
 
 } // namespace
@@ -120,12 +167,17 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
     }
     if (target != sdlWindow) {
         Release();
-        renderer = CreateRenderer(target);
+        renderer = CreateAcceleratedRenderer(target);
         if (renderer == nullptr) {
-            return;
+            // SDL's own framebuffer rather than a GL texture made for it.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         }
         window = handle;
         sdlWindow = target;
+    }
+    if (renderer == nullptr) {
+        ShowOnWindowSurface(handle, target, pixels, width, height);
+        return;
     }
     if (texture == nullptr || textureWidth != width || textureHeight != height) {
         if (texture != nullptr) {

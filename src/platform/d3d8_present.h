@@ -12,8 +12,9 @@ struct SDL_Texture;
 
 namespace platform {
 
-// Draws frames into one window through an SDL renderer made on first use.
-// Never waits for vertical sync.
+// Draws frames into one window: through an SDL renderer made on first use
+// where the machine has graphics hardware, else straight into the window's
+// own pixels. Never waits for vertical sync.
 class Presenter {
   public:
     Presenter() = default;
