@@ -252,18 +252,19 @@ template <bool Bilinear>
                                OverHalf(_mm256_unpackhi_epi8(src, zero), _mm256_unpackhi_epi8(dst, zero)));
 }
 
-// The shading constants, broadcast.
+// The alpha test's constants, broadcast.
 struct Shading {
-    __m256i diffuse, lo, hi, invert;
+    __m256i lo, hi, invert;
     bool opaquePasses; // an alpha of 255 passes the test, or there is none
 };
 
 template <bool ModulateColour, bool ModulateAlpha, WideBlend Mode, bool Test>
-[[gnu::always_inline]] inline __m256i Shade8(const Shading& c, __m256i texels, __m256i target) {
+[[gnu::always_inline]] inline __m256i Shade8(const Shading& c, __m256i diffuse, __m256i texels,
+                                             __m256i target) {
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     __m256i src = texels;
     if constexpr (ModulateColour || ModulateAlpha) {
-        const __m256i m = Modulate8(texels, c.diffuse);
+        const __m256i m = Modulate8(texels, diffuse);
         if constexpr (ModulateColour && ModulateAlpha) {
             src = m;
         } else if constexpr (ModulateColour) {
@@ -305,6 +306,7 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
         Steps at = StartAt<Bilinear>(off, span->s, span->t);
         const uint32_t* row = span->texels;
         const uint32_t* line = span->line;
+        const __m256i diffuse = _mm256_set1_epi32(static_cast<int>(span->diffuse));
         const auto fetch = [&level, &off, &at, &row, line]() {
             if constexpr (Bilinear) {
                 return Bilinear8(level, off, at);
@@ -329,7 +331,7 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
                 }
             }
             _mm256_storeu_si256(eight, Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
-                                           c, texels, _mm256_loadu_si256(eight)));
+                                           c, diffuse, texels, _mm256_loadu_si256(eight)));
         }
         if (n > 0) { // the last one to seven pixels, through a mask
             int* rest = reinterpret_cast<int*>(pixel);
@@ -340,7 +342,7 @@ void ShadeSpans(const Level& level, const Offsets& off, const Shading& c, const 
                                        : _mm256_maskload_epi32(reinterpret_cast<const int*>(row), mask);
             _mm256_maskstore_epi32(rest, mask,
                                    Shade8<ModulateColour, ModulateAlpha, Mode, Test>(
-                                       c, texels, _mm256_maskload_epi32(rest, mask)));
+                                       c, diffuse, texels, _mm256_maskload_epi32(rest, mask)));
         }
     }
 }
@@ -377,8 +379,8 @@ void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n) {
 
 void ShadeWide(const WideBilinearRun& run, const WideShade& shade, const WideSpan* spans, int count) {
     const bool opaquePasses = !shade.test || ((shade.lo <= 255 && shade.hi >= 255) != shade.invert);
-    const Shading c{_mm256_set1_epi32(static_cast<int>(shade.diffuse)), _mm256_set1_epi32(shade.lo),
-                    _mm256_set1_epi32(shade.hi), _mm256_set1_epi32(shade.invert ? -1 : 0), opaquePasses};
+    const Shading c{_mm256_set1_epi32(shade.lo), _mm256_set1_epi32(shade.hi),
+                    _mm256_set1_epi32(shade.invert ? -1 : 0), opaquePasses};
     const int index = (shade.modulateColour ? 1 : 0) + (shade.modulateAlpha ? 2 : 0) +
                       4 * static_cast<int>(shade.blend) + (shade.test ? 12 : 0) + (shade.bilinear ? 24 : 0);
     kShaders[static_cast<size_t>(index)](LevelOf(run), OffsetsOf(run.ds, run.dt), c, spans, count);

@@ -23,25 +23,25 @@ struct WideBilinearRun {
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n);
 
 // One row of a triangle: n >= 1 pixels from pixel on, the first sampled at
-// (s, t). A point-sampled row of constant t names the image row it reads; one
-// shown texel for texel that stays inside that row also names the texel of
-// its first pixel, read straight on.
+// (s, t), all shaded with one diffuse colour. A point-sampled row of constant t names the image row it reads;
+// one shown texel for texel that stays inside that row also names the texel of its first pixel, read straight
+// on.
 struct WideSpan {
     uint32_t* pixel;
     const uint32_t* texels; // or null
     const uint32_t* line;   // or null
     int64_t s, t;
     int32_t n;
+    uint32_t diffuse;
 };
 
-// How the fused scan shades a sample against a flat diffuse colour: each of
-// colour and alpha is the texture times the diffuse or the texture alone;
+// How the fused scan shades a sample against its span's diffuse colour: each
+// of colour and alpha is the texture times the diffuse or the texture alone;
 // the alpha test passes alpha in [lo, hi], the verdict inverted if invert.
 enum class WideBlend : uint8_t { None, Over, Add };
 
 struct WideShade {
     bool bilinear; // else point sampled
-    uint32_t diffuse;
     bool modulateColour, modulateAlpha;
     WideBlend blend;
     bool test, invert;

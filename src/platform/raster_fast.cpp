@@ -566,24 +566,30 @@ bool WithinOneRepeat(const Geometry& g, const Planes& planes, const TexelSource&
     return inside(planes.s, level.width) && inside(planes.t, level.height);
 }
 
+// True when the diffuse colour does not change along a row, as in text
+// shaded from a top to a bottom colour.
+bool RowsOfOneColour(const Planes& planes) {
+    return std::all_of(std::begin(planes.colour), std::end(planes.colour),
+                       [](const Plane& channel) { return channel.dx == 0; });
+}
+
 // The fused eight-wide scan takes sampled levels whose (x, y) fit its signed
-// 16-bit pairs, shaded from a flat diffuse colour by the texture alone or
-// times the diffuse; levels that are not powers of two only point-sampled
-// and within one repeat.
+// 16-bit pairs, shaded from a diffuse colour that is the same along each row
+// by the texture alone or times the diffuse; levels that are not powers of
+// two only point-sampled and within one repeat.
 bool WideScanFits(SampleKind kind, const KernelChoice& k, const Geometry& g, const Planes& planes,
                   const TexelSource& level, bool gouraud) {
     const auto sampled = [](Sel sel) { return sel == Sel::Modulate || sel == Sel::Texture; };
-    return wideVectors && kind != SampleKind::None && !gouraud && PairsFit(level) && sampled(k.colour) &&
-           sampled(k.alpha) && k.blend != BlendKind::Other &&
+    return wideVectors && kind != SampleKind::None && (!gouraud || RowsOfOneColour(planes)) &&
+           PairsFit(level) && sampled(k.colour) && sampled(k.alpha) && k.blend != BlendKind::Other &&
            (PowerOfTwo(level) || (kind == SampleKind::Point && WithinOneRepeat(g, planes, level)));
 }
 
-WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams& p, uint32_t flatColour) {
+WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams& p) {
     const WideBlend blend = k.blend == BlendKind::Over  ? WideBlend::Over
                             : k.blend == BlendKind::Add ? WideBlend::Add
                                                         : WideBlend::None;
     return {kind == SampleKind::Bilinear,
-            flatColour,
             k.colour == Sel::Modulate,
             k.alpha == Sel::Modulate,
             blend,
@@ -596,7 +602,7 @@ WideShade WideShadeOf(SampleKind kind, const KernelChoice& k, const ShadeParams&
 // Walks the spans and hands them to the fused scan in batches, asking early
 // for the target memory of each short span as it is found.
 int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes, const TexelSource& level,
-                 const WideShade& shade, const RasterTarget& target) {
+                 const WideShade& shade, bool gouraud, const RasterTarget& target) {
     constexpr int kBatch = 32;
     const bool pow2 = PowerOfTwo(level);
     const WideBilinearRun run{level.texels, level.width, level.height, level.pitch, 0, 0,
@@ -619,7 +625,13 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
                 texelForTexel && first >= 0 && first + n <= level.width) {
                 texels = line + first;
             }
-            spans[count++] = {pixel, texels, line, s, t, static_cast<int32_t>(n)};
+            uint32_t diffuse = planes.flatColour;
+            if (gouraud) {
+                const int64_t channel[4] = {At(planes.colour[0], lo, dj), At(planes.colour[1], lo, dj),
+                                            At(planes.colour[2], lo, dj), At(planes.colour[3], lo, dj)};
+                diffuse = GouraudColour(channel);
+            }
+            spans[count++] = {pixel, texels, line, s, t, static_cast<int32_t>(n), diffuse};
             if (count == kBatch) {
                 ShadeWide(run, shade, spans, count);
                 count = 0;
@@ -640,8 +652,7 @@ int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3
     const KernelChoice choice = ChoiceFor(st, gouraud, planes.flatColour);
     const ShadeParams params = ParamsFor(st);
     if (WideScanFits(kind, choice, g, planes, level, gouraud)) {
-        return ScanWide(g, edges, planes, level, WideShadeOf(kind, choice, params, planes.flatColour),
-                        target);
+        return ScanWide(g, edges, planes, level, WideShadeOf(kind, choice, params), gouraud, target);
     }
     const Kernel kernel = KernelFor(choice);
     switch (kind) {

@@ -176,6 +176,16 @@ float Coordinate(std::mt19937& random, float centre, float reach) {
     return value;
 }
 
+// An upright triangle 16 pixels on a side showing a 16-texel-wide image
+// texel for texel, from anywhere in it.
+void TexelForTexel(RasterVertex (&v)[3]) {
+    v[0].u = std::round(v[0].u * 64.0f) / 64.0f;
+    v[1].x = v[0].x + 16.0f, v[1].y = v[0].y;
+    v[2].x = v[0].x, v[2].y = v[0].y + 16.0f;
+    v[1].u = v[0].u + 1.0f, v[1].v = v[0].v;
+    v[2].u = v[0].u, v[2].v = v[0].v + 1.0f;
+}
+
 // One triangle, mostly a few pixels across, now and then larger than the
 // target; often crossing the target's edges.
 void MakeTriangle(std::mt19937& random, RasterVertex (&v)[3]) {
@@ -200,11 +210,15 @@ void MakeTriangle(std::mt19937& random, RasterVertex (&v)[3]) {
         v[2].u = 0.0f, v[2].v = 16.0f / 15.0f;
         break;
     case 4: // texel for texel on a 16-texel-wide image, from anywhere in it
-        v[0].u = std::round(v[0].u * 64.0f) / 64.0f;
-        v[1].x = v[0].x + 16.0f, v[1].y = v[0].y;
-        v[2].x = v[0].x, v[2].y = v[0].y + 16.0f;
-        v[1].u = v[0].u + 1.0f, v[1].v = v[0].v;
-        v[2].u = v[0].u, v[2].v = v[0].v + 1.0f;
+        TexelForTexel(v);
+        break;
+    case 5: // one colour along each row, as text shaded from top to bottom has
+        v[1].y = v[0].y;
+        v[1].diffuse = v[0].diffuse;
+        break;
+    case 6: // the same, texel for texel, as a glyph is drawn
+        TexelForTexel(v);
+        v[1].diffuse = v[0].diffuse;
         break;
     case 1:
         v[random() % 3].u = std::numeric_limits<float>::quiet_NaN();
