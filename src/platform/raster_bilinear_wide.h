@@ -23,9 +23,10 @@ struct WideBilinearRun {
 void FillBilinearWide(const WideBilinearRun& run, uint32_t* out, int n);
 
 // One row of a triangle: n >= 1 pixels from pixel on, the first sampled at
-// (s, t), all shaded with one diffuse colour. A point-sampled row of constant t names the image row it reads;
-// one shown texel for texel that stays inside that row also names the texel of its first pixel, read straight
-// on.
+// (s, t), all shaded with one diffuse colour. A point-sampled row of
+// constant t names the image row it reads; one shown texel for texel that
+// stays inside that row also names the texel of its first pixel, read
+// straight on.
 struct WideSpan {
     uint32_t* pixel;
     const uint32_t* texels; // or null
