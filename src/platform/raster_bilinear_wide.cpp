@@ -148,15 +148,9 @@ template <bool Bilinear>
     return _mm256_and_si256(_mm256_srli_epi32(v, 8), last);
 }
 
-// The eight texels at the given offsets from texels.
+// The eight texels at the given offsets from texels, in one gather.
 [[gnu::always_inline]] inline __m256i Load8(const uint32_t* texels, __m256i offsets) {
-    alignas(32) uint32_t at8[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at8), offsets);
-    const uint32_t* t = texels;
-    return _mm256_setr_epi32(static_cast<int>(t[at8[0]]), static_cast<int>(t[at8[1]]),
-                             static_cast<int>(t[at8[2]]), static_cast<int>(t[at8[3]]),
-                             static_cast<int>(t[at8[4]]), static_cast<int>(t[at8[5]]),
-                             static_cast<int>(t[at8[6]]), static_cast<int>(t[at8[7]]));
+    return _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), offsets, 4);
 }
 
 // The next eight point samples in order.
