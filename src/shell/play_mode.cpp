@@ -125,7 +125,9 @@ int32_t PlayMode::Tick() {
         }
     }
     HandleInput();
-    if (!mousePointer || !mousePointer->created)
+    // Pointer art that failed to load only leaves the pointer out: the
+    // mission is still drawn.
+    if (!mousePointer)
         return 0;
     Draw();
     return 0;
@@ -190,7 +192,7 @@ void PlayMode::Draw() {
         field->Draw();
     if (pauseOpen && pauseWindow)
         pauseWindow->Draw();
-    if (!(field && pauseOpen == 0 && field->showPointer == 0))
+    if (mousePointer->created && !(field && pauseOpen == 0 && field->showPointer == 0))
         app->DrawPointer(mousePointer->texture, 0, 0);
     if (turtle)
         turtle->Handle();

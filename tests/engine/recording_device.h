@@ -89,6 +89,7 @@ class RecordingDevice : public IDirect3DDevice8 {
     std::map<uint32_t, DWORD> renderStates;
     std::map<std::pair<DWORD, uint32_t>, DWORD> stageStates;
     IDirect3DBaseTexture8* textures[8] = {};
+    int32_t presents = 0;
     FakeVertexBuffer* stream = nullptr;
     D3DCAPS8 caps{};
     HRESULT vertexBufferResult = D3D_OK;
@@ -127,7 +128,10 @@ class RecordingDevice : public IDirect3DDevice8 {
         return D3DERR_INVALIDCALL;
     }
     HRESULT Reset(D3DPRESENT_PARAMETERS*) override { return D3D_OK; }
-    HRESULT Present(const RECT*, const RECT*, HWND, const void*) override { return D3D_OK; }
+    HRESULT Present(const RECT*, const RECT*, HWND, const void*) override {
+        ++presents;
+        return D3D_OK;
+    }
     HRESULT BeginScene() override { return D3D_OK; }
     HRESULT EndScene() override { return D3D_OK; }
     HRESULT Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override { return D3D_OK; }

@@ -39,6 +39,18 @@ TEST_F(PlayModeTest, EscapeLeavesAtOnceWithoutResultsOrSaving) {
     play.Exit();
 }
 
+TEST_F(PlayModeTest, MissionIsStillDrawnWhenThePointerArtIsMissing) {
+    // The scratch folder holds no art, so the pointer's texture fails to load.
+    PlayMode play(0, 1.0f);
+    play.Enter();
+    ASSERT_EQ(play.mousePointer->created, 0);
+    play.Tick();
+    play.pauseOpen = 1; // where the pointer would be drawn over the pause buttons
+    play.Tick();
+    EXPECT_EQ(device.presents, 2);
+    play.Exit();
+}
+
 TEST_F(PlayModeTest, PlayHintIsGivenOnlyInTheVeryFirstGame) {
     {
         PlayMode first(0, 1.0f);
