@@ -55,6 +55,7 @@ bool CreateSdlWindow(HWND window) {
         return false;
     }
     platform::PrepareSdlWindowing();
+    platform::EndAtOnceOnLostDisplay();
     POINT origin = platform::ClientOrigin(window);
     Uint32 flags = window->visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
     const int width = std::max(window->clientWidth, 1), height = std::max(window->clientHeight, 1);

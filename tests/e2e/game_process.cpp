@@ -114,6 +114,11 @@ void GameProcess::Terminate() {
         kill(pid, SIGKILL);
 }
 
+void GameProcess::RequestEnd() {
+    if (!reaped)
+        kill(pid, SIGTERM);
+}
+
 Result GameProcess::Wait(std::chrono::seconds timeout) {
     Result result;
     bool ended = WaitFor([this] { return !Running(); }, timeout);

@@ -50,6 +50,8 @@ public:
     Result Wait(std::chrono::seconds timeout);
     bool Running();
     void Terminate();
+    // Sends SIGTERM, as the end of a desktop session does.
+    void RequestEnd();
 
 private:
     pid_t pid = -1;

@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -59,4 +60,39 @@ TEST(Window, OpensTitledGameWindowAndClosingItEndsTheGame) {
     e2e::Result result = game.Wait(30s);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.errors;
+}
+
+TEST(Window, LosingTheXServerAsTheSessionEndsIsAnOrderlyEnd) {
+    // The game is told to end and its X server goes at the same moment, as
+    // at a logout, in the middle of a mission. Whichever comes first, the
+    // game ends with a status of its own, never by a signal.
+    if (!std::filesystem::exists("/usr/bin/Xvfb"))
+        GTEST_SKIP() << "Xvfb is not installed";
+    for (int run = 0; run < 4; ++run) {
+        auto x = std::make_unique<e2e::VirtualDisplay>();
+        ASSERT_NE(x->display, nullptr);
+        e2e::Sandbox sandbox;
+        sandbox.Write("play.txt", "3 hold SPACE 2\n229 hold SPACE 2\n"); // "Play" at tick 229
+        e2e::GameProcess game(sandbox, {"-W"},
+                              {{"DISPLAY", x->name},
+                               {"SDL_AUDIODRIVER", "dummy"},
+                               {"BACKFIRE_SCRIPT", sandbox.PathOf("play.txt")}});
+        ASSERT_TRUE(e2e::WaitFor(
+            [&] { return e2e::FindWindowNamed(x->display, DefaultRootWindow(x->display), "Game") != 0; },
+            30s));
+        std::this_thread::sleep_for(7500ms); // into the mission
+        ASSERT_TRUE(game.Running());
+        game.RequestEnd();
+        x.reset();
+        const e2e::Result result = game.Wait(30s);
+        ASSERT_FALSE(result.timedOut) << "run " << run;
+        ASSERT_TRUE(result.exitCode == 0 || result.exitCode == 1)
+            << "run " << run << ": exit code " << result.exitCode << "\n"
+            << result.errors;
+        if (result.exitCode == 1) {
+            EXPECT_NE(result.errors.find("Backfire: the connection to the X server was lost; the game ends."),
+                      std::string::npos)
+                << result.errors;
+        }
+    }
 }
