@@ -49,12 +49,7 @@ int64_t ScanReference(const RasterState& st, const Geometry& g, const Edge (&edg
         DividedSpan(edges, dj, &lo, &hi);
         for (int64_t i = lo; i <= hi; ++i) {
             ++covered;
-            uint32_t diffuse = planes.flatColour;
-            if (gouraud) {
-                const int64_t channel[4] = {At(planes.colour[0], i, dj), At(planes.colour[1], i, dj),
-                                            At(planes.colour[2], i, dj), At(planes.colour[3], i, dj)};
-                diffuse = GouraudColour(channel);
-            }
+            const uint32_t diffuse = gouraud ? GouraudColourAt(planes, i, dj) : planes.flatColour;
             const int64_t s = At(planes.s, i, dj), t = At(planes.t, i, dj);
             uint32_t texel = diffuse; // what the texture argument reads with no texture bound
             if (kind == SampleKind::Point) {

@@ -625,12 +625,7 @@ int64_t ScanWide(const Geometry& g, const Edge (&edges)[3], const Planes& planes
                 texelForTexel && first >= 0 && first + n <= level.width) {
                 texels = line + first;
             }
-            uint32_t diffuse = planes.flatColour;
-            if (gouraud) {
-                const int64_t channel[4] = {At(planes.colour[0], lo, dj), At(planes.colour[1], lo, dj),
-                                            At(planes.colour[2], lo, dj), At(planes.colour[3], lo, dj)};
-                diffuse = GouraudColour(channel);
-            }
+            const uint32_t diffuse = gouraud ? GouraudColourAt(planes, lo, dj) : planes.flatColour;
             spans[count++] = {pixel, texels, line, s, t, static_cast<int32_t>(n), diffuse};
             if (count == kBatch) {
                 ShadeWide(run, shade, spans, count);

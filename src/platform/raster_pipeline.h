@@ -58,6 +58,14 @@ inline uint32_t GouraudColour(const int64_t (&channel)[4]) {
            ColourChannel(channel[3]) << 24;
 }
 
+// The interpolated diffuse colour di pixels right of and dj below the corner
+// of the triangle's box.
+inline uint32_t GouraudColourAt(const Planes& planes, int64_t di, int64_t dj) {
+    const int64_t channel[4] = {At(planes.colour[0], di, dj), At(planes.colour[1], di, dj),
+                                At(planes.colour[2], di, dj), At(planes.colour[3], di, dj)};
+    return GouraudColour(channel);
+}
+
 inline int64_t Wrap(int64_t i, int32_t size, bool pow2) {
     if (pow2) {
         return i & (size - 1);
