@@ -41,7 +41,7 @@ bool MakePlane(const Geometry& g, double a0, double a1, double a2, int bits, Pla
 // sample and pipeline directly.
 int64_t ScanReference(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                       SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {
-    const bool pow2 = (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
+    const bool pow2 = PowerOfTwo(level);
     int64_t covered = 0;
     for (int32_t j = g.top; j <= g.bottom; ++j) {
         const int64_t dj = j - g.top;

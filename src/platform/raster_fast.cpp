@@ -473,10 +473,6 @@ template <bool Pow2, bool RowFixed> struct BilinearFetch {
     }
 };
 
-bool PowerOfTwo(const TexelSource& level) {
-    return (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
-}
-
 // Calls span(dj, lo, n, pixel) for each row the triangle covers: dj rows
 // below its top, n pixels from column g.left + lo, the first at pixel.
 // Returns the pixels covered.

@@ -66,6 +66,11 @@ inline uint32_t GouraudColourAt(const Planes& planes, int64_t di, int64_t dj) {
     return GouraudColour(channel);
 }
 
+// Both sides of the level are powers of two, so coordinates wrap by a mask.
+inline bool PowerOfTwo(const TexelSource& level) {
+    return (level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0;
+}
+
 inline int64_t Wrap(int64_t i, int32_t size, bool pow2) {
     if (pow2) {
         return i & (size - 1);
