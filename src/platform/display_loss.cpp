@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -39,6 +40,9 @@ void EndAtOnceOnLostDisplay() {
         set(&EndAtOnce);
     }
     dlclose(xlib); // SDL's own handle keeps the library loaded
+    // A write to a connection the server has closed would otherwise end the
+    // game by SIGPIPE before Xlib sees the failure and calls the handler.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace platform

@@ -130,6 +130,8 @@ Result GameProcess::Wait(std::chrono::seconds timeout) {
     }
     if (!result.timedOut && WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
+    if (!result.timedOut && WIFSIGNALED(status))
+        result.signal = WTERMSIG(status);
     std::ifstream in(errorFile);
     std::ostringstream text;
     text << in.rdbuf();

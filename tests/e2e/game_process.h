@@ -32,6 +32,7 @@ private:
 
 struct Result {
     int exitCode = -1; // -1 when killed or timed out
+    int signal = 0;    // the signal that ended the game, 0 for none
     bool timedOut = false;
     std::string errors; // what the game printed on stderr
 };

@@ -87,7 +87,7 @@ TEST(Window, LosingTheXServerAsTheSessionEndsIsAnOrderlyEnd) {
         const e2e::Result result = game.Wait(30s);
         ASSERT_FALSE(result.timedOut) << "run " << run;
         ASSERT_TRUE(result.exitCode == 0 || result.exitCode == 1)
-            << "run " << run << ": exit code " << result.exitCode << "\n"
+            << "run " << run << ": exit code " << result.exitCode << ", signal " << result.signal << "\n"
             << result.errors;
         if (result.exitCode == 1) {
             EXPECT_NE(result.errors.find("Backfire: the connection to the X server was lost; the game ends."),
