@@ -11,6 +11,7 @@
 #include "engine/sound.h"
 #include "engine/video_list.h"
 #include "game/enemy.h"
+#include "game/mission_table.h"
 #include "game/motion.h"
 #include "game/player_ship.h"
 #include "platform/crt_rand.h"
@@ -54,9 +55,13 @@ int32_t ClampedTimer(int32_t value) {
     return ClampInt(value, 0, 255);
 }
 
+enum class Align { Left, Centre, Right };
+
+// HUD text: horizontal alignment only; the top of the box is where the first line starts.
 void DrawFontText(int32_t slot, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour,
-                  const char* text, uint32_t flags) {
+                  const char* text, Align align) {
     Font* font = TheApplication ? TheApplication->GetFont(slot) : nullptr;
+    const uint32_t flags = align == Align::Right ? FontRightAligned : align == Align::Centre ? FontCentred : 0;
     if (font)
         font->DrawText(left, top, right, bottom, nullptr, colour, text, flags);
 }
@@ -326,9 +331,9 @@ void PlayField::DrawExplosionFrame(int32_t frame, float worldX, float worldY, fl
 }
 
 Bitmap* PlayField::GameOverImage() {
-    if (TheProgress.lastLevelIndex > TheProgress.lastMission + 8)
+    if (TheProgress.lastLevelIndex >= ExcelLevelIndex(TheProgress.lastMission))
         return missionExcelledBitmap.get();
-    if (TheProgress.lastLevelIndex > TheProgress.lastMission + 5)
+    if (TheProgress.lastLevelIndex >= UnlockLevelIndex(TheProgress.lastMission))
         return missionCompleteBitmap.get();
     return missionOverBitmap.get();
 }
@@ -391,9 +396,9 @@ void PlayField::DrawMeters() {
 void PlayField::DrawTexts() {
     char text[128];
     std::snprintf(text, sizeof(text), "%07ld00", static_cast<long>(TheProgress.lastScore));
-    DrawFontText(6, 300, 2, 500, 40, Green, text, FontCentred | FontCentredVertical);
+    DrawFontText(6, 300, 2, 500, 40, Green, text, Align::Centre);
     std::snprintf(text, sizeof(text), "Level %d", levelIndex + 1);
-    DrawFontText(1, 300, 40, 500, 80, Green, text, FontCentred | FontCentredVertical);
+    DrawFontText(1, 300, 40, 500, 80, Green, text, Align::Centre);
 
     const int32_t cx = screenWidth / 2;
     const int32_t cy = screenHeight / 2;
@@ -402,15 +407,15 @@ void PlayField::DrawTexts() {
         const float t = ClampFloat(e / 15.0f, 0.0f, 200.0f);
         GameOverImage()->DrawRotated(400.0f, 300.0f, t, 1.0f - t / 15.0f, 255, 255, 255, 255);
         DrawFontText(1, cx - 200, cy + 70, cx - 20, cy + 200, Green, "Mission statistics:\nLevel\nScore",
-                     FontRightAligned);
+                     Align::Right);
         std::snprintf(text, sizeof(text), "\n%d\n%d00", TheProgress.lastLevelIndex + 1,
                       TheProgress.lastScore);
-        DrawFontText(1, cx + 40, cy + 70, cx + 200, cy + 200, Green, text, 0);
+        DrawFontText(1, cx + 40, cy + 70, cx + 200, cy + 200, Green, text, Align::Left);
     }
     if (tipTimer > 0)
         DrawFontText(2, cx - 300, 80, cx + 300, 200, PackColour(0, 255, 0, 155),
                      "Tap SPACE to launch the next weapon\nHold SPACE to escape using boost",
-                     FontCentred | FontCentredVertical);
+                     Align::Centre);
 }
 
 int32_t PlayField::Draw() {

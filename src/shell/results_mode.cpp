@@ -58,19 +58,17 @@ std::string ScoreColumn(const char* heading, int32_t score, int32_t levelIndex) 
 } // namespace
 
 std::string DecideUnlock(bool* unlocked) {
-    *unlocked = false;
-    const int32_t m = std::clamp(TheProgress.lastMission, 0, MissionCount - 1);
-    if (m == MissionCount - 1 || TheProgress.missions[m + 1].unlocked)
+    int32_t next = 0;
+    const int32_t outcome = CheckUnlock(&next);
+    *unlocked = outcome == 1;
+    if (outcome == 0)
         return "";
     char text[192];
-    if (TheProgress.lastLevelIndex > m + 5) {
-        TheProgress.missions[m + 1].unlocked = 1;
-        *unlocked = true;
-        std::snprintf(text, sizeof text, "Mission '%s' is now unlocked!\n", GetMissionName(m + 1));
-    } else {
+    if (*unlocked)
+        std::snprintf(text, sizeof text, "Mission '%s' is now unlocked!\n", GetMissionName(next));
+    else
         std::snprintf(text, sizeof text, "Unlock the '%s' mission by making it to level %d!\n",
-                      GetMissionName(m + 1), m + 7);
-    }
+                      GetMissionName(next), UnlockLevelIndex(next - 1) + 1);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "engine/bitmap.h"
@@ -140,16 +141,26 @@ TEST_F(PlayFieldTest, SpawnedEnemiesComeFromBehindWithTheirTypeRange) {
     Make(0, 1.0f);
     StartPlaying();
     field->levelIndex = 3;
-    field->SpawnEnemy();
-    Enemy* enemy = LastEnemy();
-    ASSERT_NE(enemy, nullptr);
-    EXPECT_GE(enemy->type, 6);
-    EXPECT_LE(enemy->type, 10);
-    EXPECT_NEAR(Distance(enemy->x, enemy->y, ThePlayer->x, ThePlayer->y), 400.0f, 0.01f);
+    ThePlayer->heading = 1.0f;
+    for (int32_t spawn = 0; spawn < 20; ++spawn) {
+        field->SpawnEnemy();
+        const Enemy* enemy = LastEnemy();
+        ASSERT_NE(enemy, nullptr);
+        EXPECT_GE(enemy->type, 6);
+        EXPECT_LE(enemy->type, 10);
+        const float dx = enemy->x - ThePlayer->x;
+        const float dy = enemy->y - ThePlayer->y;
+        EXPECT_NEAR(std::hypot(dx, dy), 400.0f, 0.01f);
+        // Within level index 3's spread of 0.8 rad around straight back,
+        // the opposite of the way (sin h, -cos h) the ship flies.
+        const float back = (-dx * std::sin(1.0f) + dy * std::cos(1.0f)) / 400.0f;
+        EXPECT_GE(back, std::cos(0.8f) - 1e-4f) << spawn;
+    }
     EXPECT_EQ(field->spawnTimer, 0.0f);
+    const Enemy* last = LastEnemy();
     field->levelIndex = 60;
     field->SpawnEnemy();
-    ASSERT_NE(LastEnemy(), enemy);
+    ASSERT_NE(LastEnemy(), last);
     EXPECT_EQ(LastEnemy()->type, 95);
 }
 
@@ -225,13 +236,18 @@ TEST_F(PlayFieldTest, MissionFourOpensOnTheRedGalaxyWithoutTiles) {
 
 TEST_F(PlayFieldTest, GameOverImageFollowsTheLevelReached) {
     Make(0, 1.0f);
+    Bitmap* const over = field->missionOverBitmap.get();
+    Bitmap* const complete = field->missionCompleteBitmap.get();
+    Bitmap* const excelled = field->missionExcelledBitmap.get();
+    // Mission 3 completes from "Level 10" and excels from "Level 13", the levels the results count.
+    TheProgress.lastMission = 3;
+    for (const auto& [levelIndex, image] : {std::pair{8, over}, {9, complete}, {11, complete}, {12, excelled}}) {
+        TheProgress.lastLevelIndex = levelIndex;
+        EXPECT_EQ(field->GameOverImage(), image) << levelIndex;
+    }
     TheProgress.lastMission = 0;
-    TheProgress.lastLevelIndex = 7;
-    EXPECT_EQ(field->GameOverImage(), field->missionCompleteBitmap.get());
     TheProgress.lastLevelIndex = 5;
-    EXPECT_EQ(field->GameOverImage(), field->missionOverBitmap.get());
-    TheProgress.lastLevelIndex = 9;
-    EXPECT_EQ(field->GameOverImage(), field->missionExcelledBitmap.get());
+    EXPECT_EQ(field->GameOverImage(), over);
 }
 
 TEST_F(PlayFieldTest, LosingTheShipEndsTheMissionAndBringsNoNewShip) {
@@ -356,16 +372,108 @@ TEST_F(PlayFieldTest, RunningFieldShowsBackdropTilesVeilAndHud) {
         GTEST_SKIP() << "needs the built dat folder";
     Make(4, 1.0f);
     StartPlaying();
+    ASSERT_GE(field->backdropIndex, 0);
     TheProgress.lastScore = 1234;
     field->tileIndex = 3;
     field->transitionTimer = 12;
-    BeginFrame(0);
-    field->Draw();
-    const std::vector<uint32_t> pixels = EndFrame();
+    field->tipTimer = 0;
+    const auto frame = [&] {
+        BeginFrame(0);
+        field->Draw();
+        return EndFrame();
+    };
+    const std::vector<uint32_t> pixels = frame();
     platform::WritePng(std::string(BACKFIRE_BUILD_DIR) + "/play_field_running.png", pixels.data(), Width,
                        Height);
     int32_t lit = 0;
     for (uint32_t pixel : pixels)
         lit += (pixel & 0xFFFFFFu) != 0u ? 1 : 0;
     EXPECT_GT(lit, static_cast<int32_t>(Width * Height / 2));
+    for (int32_t* layer : {&field->backdropIndex, &field->tileIndex, &field->transitionTimer}) {
+        const int32_t shown = std::exchange(*layer, -1);
+        EXPECT_NE(frame(), pixels) << "a layer left the picture as it was";
+        *layer = shown;
+    }
+
+    // HUD texts hang from the top of their boxes: the rows a text changes
+    // start at the box's top and leave far more of the box free below.
+    const auto expectHangsFrom = [&](int32_t top, int32_t bottom, const char* what) {
+        const std::vector<uint32_t> changed = frame();
+        int32_t first = -1;
+        int32_t last = -1;
+        for (int32_t y = 0; y < static_cast<int32_t>(Height); ++y)
+            for (int32_t x = 0; x < static_cast<int32_t>(Width); ++x)
+                if (At(changed, x, y) != At(pixels, x, y)) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                }
+        EXPECT_GE(first, top) << what;
+        EXPECT_LT(2 * (first - top), bottom - last) << what << " rows " << first << "-" << last;
+    };
+    TheProgress.lastScore = 5678;
+    expectHangsFrom(2, 40, "score");
+    TheProgress.lastScore = 1234;
+    field->levelIndex += 1;
+    expectHangsFrom(40, 80, "level");
+    field->levelIndex -= 1;
+    field->tipTimer = 100;
+    expectHangsFrom(80, 200, "tip");
+}
+
+TEST_F(PlayFieldTest, PauseHoldsTheWorldWhileADyingEnemysRaysKeepTurning) {
+    if (!haveArt)
+        GTEST_SKIP() << "needs the built dat folder";
+    TheOptions.soundOn = 0;
+    Make(0, 1.0f);
+    StartPlaying();
+    ClearEnemies();
+    field->SpawnEnemy();
+    Enemy* dying = LastEnemy();
+    ASSERT_NE(dying, nullptr);
+    dying->x = ThePlayer->x + 150.0f;
+    dying->y = ThePlayer->y;
+    field->SpawnEnemy();
+    ThePlayer->Fire(HammerheadMissile);
+    ThePlayer->Fire(HammerheadMissile);
+    field->Tick();
+    dying->Die();
+    field->Tick();
+    const auto frame = [&] {
+        field->Tick();
+        BeginFrame(0);
+        field->Draw();
+        return EndFrame();
+    };
+    frame();
+    // Where everything is, with the shots in flight.
+    const auto world = [&] {
+        std::vector<float> places;
+        for (OLObjectList* list : {field->list1.get(), field->mainList.get(), field->list3.get()})
+            for (OLObject* object = list->First(); object; object = list->Next())
+                places.insert(places.end(), {object->x, object->y, object->heading});
+        return places;
+    };
+    ASSERT_GE(world().size(), 4u * 3u) << "the ship, two enemies and shots";
+
+    field->KeyUp(0, 'p');
+    const std::vector<float> before = world();
+    const int32_t deathTimer = dying->deathTimer;
+    const float angle = dying->rays->rayAngle[0];
+    const std::vector<uint32_t> first = frame();
+    const std::vector<uint32_t> second = frame();
+    EXPECT_EQ(world(), before);
+    EXPECT_EQ(dying->deathTimer, deathTimer);
+    EXPECT_FLOAT_EQ(dying->rays->rayAngle[0], angle + 2.0f * dying->rays->raySpin[0]);
+    // Only the rays around the dying enemy change between paused frames.
+    float sx = 0.0f;
+    float sy = 0.0f;
+    WorldToScreen(dying->x, dying->y, &sx, &sy);
+    int32_t changed = 0;
+    for (int32_t y = 0; y < static_cast<int32_t>(Height); ++y)
+        for (int32_t x = 0; x < static_cast<int32_t>(Width); ++x)
+            if (At(first, x, y) != At(second, x, y)) {
+                ++changed;
+                EXPECT_LE(std::hypot(x - sx, y - sy), 106.0f) << x << "," << y;
+            }
+    EXPECT_GT(changed, 0);
 }

@@ -270,7 +270,11 @@ TEST(GameStateCounts, FivePercentPerUnlockedAndPerExcelledMission) {
     TheProgress.missions[2].unlocked = 1;
     TheProgress.missions[2].bestLevelIndex = 11; // beyond 2 + 8
     TheProgress.missions[1].bestLevelIndex = 9;  // exactly 1 + 8: not yet
+    TheProgress.missions[3].bestLevelIndex = 11; // mission 3 excels from "Level 13"
     EXPECT_EQ(ExcelledMissionCount(), 1);
+    TheProgress.missions[3].bestLevelIndex = 12;
+    EXPECT_EQ(ExcelledMissionCount(), 2);
+    TheProgress.missions[3].bestLevelIndex = 0;
     EXPECT_EQ(CompletionPercentage(), 20.0f);
     UnlockAllMissions();
     for (int32_t m = 0; m < MissionCount; ++m)
