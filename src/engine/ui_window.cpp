@@ -354,7 +354,7 @@ void ArtTextButton::DrawSelf() {
                        textFlags);
     }
     const uint32_t top = LabelColour();
-    const uint32_t bottom = (top & 0xFF0000FFu) | ((top >> 1) & 0x007F7F00u);
+    const uint32_t bottom = (top & 0x000000FFu) | ((top >> 1) & 0x7F7F7F00u);
     font->DrawText(box.left, box.top, box.right, box.bottom, &TheApplication->clipRect, top, text.c_str(),
                    textFlags, bottom);
 }

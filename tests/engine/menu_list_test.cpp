@@ -1,7 +1,7 @@
 #include "engine/menu_list.h"
 
+#include "cell_font.h"
 #include "engine/font.h"
-
 #include "sprite_test_app.h"
 
 #include <gtest/gtest.h>
@@ -124,17 +124,12 @@ class MenuListDrawing : public MenuListTest {
   protected:
     void SetUp() override {
         MenuListTest::SetUp();
-        font = new Font("Verdana", 16, 0);
-        font->device = &device;
-        font->textureWidth = font->textureHeight = 256;
-        for (int32_t code = 32; code < 127; ++code)
-            font->glyphCoords[code - 32] = {0.0f, 0.0f, 10.0f / 256.0f, 16.0f / 256.0f};
-        ASSERT_EQ(font->RestoreDeviceObjects(), 0);
-        app.fonts[2] = font;
+        font = MakeCellFont(&device, 16);
+        app.fonts[2] = font.get();
     }
     void TearDown() override {
         app.fonts[2] = nullptr;
-        delete font;
+        font.reset();
         MenuListTest::TearDown();
     }
     std::set<uint32_t> DrawnColours() {
@@ -146,7 +141,7 @@ class MenuListDrawing : public MenuListTest {
                 colours.insert(v.diffuse);
         return colours;
     }
-    Font* font = nullptr;
+    std::unique_ptr<Font> font;
 };
 
 } // namespace

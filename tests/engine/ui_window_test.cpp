@@ -1,11 +1,13 @@
 #include "engine/ui_window.h"
 
+#include "cell_font.h"
 #include "core/input_event.h"
 #include "sprite_test_app.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -246,4 +248,20 @@ TEST_F(WindowDrawing, ChildrenAreCutToTheParentAndHiddenOnesDrawNothing) {
     outside->DrawSelf();
     EXPECT_TRUE(device.draws.empty());
     EXPECT_EQ(app.clipRect.left, 300);
+}
+
+TEST_F(WindowDrawing, ArtTextButtonLabelFadesToHalfAlphaRedAndGreen) {
+    const std::unique_ptr<Font> font = MakeCellFont(&device, 16);
+    app.fonts[2] = font.get();
+    ArtTextButton button(0, 10, 10, 200, 50, "ARTTEXTBUTTON");
+    button.style = 0;
+    button.fontSlot = 2;
+    button.SetText("A");
+    button.Draw();
+    app.fonts[2] = nullptr;
+    std::set<uint32_t> colours;
+    for (const auto& draw : device.draws)
+        for (const ScreenVertex& v : draw.vertices)
+            colours.insert(v.diffuse);
+    EXPECT_THAT(colours, ElementsAre(0x7F6464FFu, 0xFFC8C8FFu));
 }
