@@ -263,13 +263,13 @@ bool FrameCaptureArmed() {
     return armed != nullptr;
 }
 
-void RecordClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour) {
-    if (!armed || (flags & D3DCLEAR_TARGET) == 0) {
+void RecordClear(DWORD count, const D3DRECT* rects, D3DCOLOR colour) {
+    if (!armed) {
         return;
     }
     CapturedClear clear;
     clear.colour = colour;
-    if (count > 0 && rects != nullptr) {
+    if (count > 0) {
         clear.rects.assign(rects, rects + count);
     }
     armed->frame.commands.emplace_back(std::move(clear));

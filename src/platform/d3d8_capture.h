@@ -100,8 +100,9 @@ HRESULT ReplayIntoDevice(const FrameCapture& capture, IDirect3DDevice8* device);
 void ArmFrameCapture(const std::string& path);
 bool FrameCaptureArmed();
 
-// The device's hooks: each returns at once unless a capture is armed.
-void RecordClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour);
+// The device's hooks: each returns at once unless a capture is armed. A clear
+// of the render target with no rectangles (count 0) is a clear of all of it.
+void RecordClear(DWORD count, const D3DRECT* rects, D3DCOLOR colour);
 void RecordDraw(const DeviceState& device, const RasterState& state, const RasterTexture& texture,
                 D3DPRIMITIVETYPE primitive, const uint8_t* vertices, UINT stride, UINT primitiveCount);
 void RecordPresent(int32_t width, int32_t height);

@@ -244,7 +244,9 @@ HRESULT Device::EndScene() {
 }
 
 // There is no depth or stencil memory (see raster.h), so clearing them only
-// checks that the device has such a buffer.
+// checks that the device has such a buffer. A null rectangle array clears the
+// whole target; an array with a count of zero clears nothing, and inverted
+// rectangles in it are skipped.
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float, DWORD) {
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0 && !params.EnableAutoDepthStencil) {
         return D3DERR_INVALIDCALL;
@@ -252,15 +254,15 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & D3DCLEAR_STENCIL) != 0 && params.AutoDepthStencilFormat != D3DFMT_D24S8) {
         return D3DERR_INVALIDCALL;
     }
-    RecordClear(count, rects, flags, colour);
-    if ((flags & D3DCLEAR_TARGET) == 0) {
+    if ((flags & D3DCLEAR_TARGET) == 0 || (rects != nullptr && count == 0)) {
         return D3D_OK;
     }
+    RecordClear(rects != nullptr ? count : 0, rects, colour);
     const uint32_t value = colour | 0xFF000000u;
     const D3DRECT whole{0, 0, width, height};
-    const DWORD rectCount = count > 0 && rects != nullptr ? count : 1;
+    const DWORD rectCount = rects != nullptr ? count : 1;
     for (DWORD k = 0; k < rectCount; ++k) {
-        const D3DRECT& r = count > 0 && rects != nullptr ? rects[k] : whole;
+        const D3DRECT& r = rects != nullptr ? rects[k] : whole;
         const int32_t left = std::max<int32_t>(r.x1, 0), top = std::max<int32_t>(r.y1, 0);
         const int32_t right = std::min<int32_t>(r.x2, width), bottom = std::min<int32_t>(r.y2, height);
         for (int32_t y = top; y < bottom; ++y) {

@@ -100,6 +100,20 @@ TEST_F(DeviceTest, ClearAndPresentPublishTheFrameWithOpaqueAlpha) {
     EXPECT_EQ(frame[39 * 64 + 63], 0xFF123456u);
     EXPECT_EQ(frame[40 * 64 + 60], 0xFFFF0000u);
     EXPECT_EQ(frame[47 * 64 + 63], 0xFFFF0000u);
+    // An array with a count of zero clears nothing; a null one with a count
+    // clears everything; an inverted rectangle is skipped, not its neighbours.
+    const D3DRECT some[2] = {{10, 10, 0, 20}, {0, 0, 2, 2}};
+    ASSERT_EQ(device->Clear(0, some, D3DCLEAR_TARGET, 0xFF00FF00u, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Clear(2, some, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_TRUE(platform::LastPresentedFrame(&frame, &w, &h));
+    EXPECT_EQ(frame[1 * 64 + 1], 0xFF0000FFu);
+    EXPECT_EQ(frame[15 * 64 + 5], 0xFF123456u);
+    EXPECT_EQ(frame[47 * 64 + 63], 0xFFFF0000u);
+    ASSERT_EQ(device->Clear(3, nullptr, D3DCLEAR_TARGET, 0xFF00FF00u, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_TRUE(platform::LastPresentedFrame(&frame, &w, &h));
+    EXPECT_EQ(frame[47 * 64 + 63], 0xFF00FF00u);
     // Stencil needs a format with stencil bits.
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0), D3DERR_INVALIDCALL);
 }
