@@ -62,6 +62,7 @@ class FakeDevice : public IDirect3DDevice8 {
     }
     HRESULT Reset(D3DPRESENT_PARAMETERS* params) override {
         ++resetCount;
+        Note("reset");
         lastReset = *params;
         if (SUCCEEDED(resetResult)) {
             backBuffer.desc.Width = params->BackBufferWidth;
@@ -101,6 +102,7 @@ class FakeDevice : public IDirect3DDevice8 {
         return E_FAIL;
     }
     HRESULT CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer8**) override {
+        Note("vertex buffer asked for");
         return E_FAIL;
     }
     HRESULT SetStreamSource(UINT, IDirect3DVertexBuffer8*, UINT) override { return D3D_OK; }

@@ -16,6 +16,14 @@ namespace {
 
 std::vector<std::string> lifeLog;
 int fontsSeen = 0;
+int fontsAtExit = 0;
+
+int LiveFonts() {
+    int count = 0;
+    for (int32_t slot = 0; slot < FontSlotCount; ++slot)
+        count += TheApplication->GetFont(slot) != nullptr ? 1 : 0;
+    return count;
+}
 
 // Ticks `ticks` times, then leaves with `finalStatus` (2 with `next` set
 // replaces it), or closes the window when `closeWindow` is set.
@@ -38,14 +46,12 @@ class FiniteMode : public GameMode {
     }
     int32_t Exit() override {
         lifeLog.push_back(std::string("exit ") + GetName());
+        fontsAtExit = LiveFonts();
         return 0;
     }
     int32_t Tick() override {
         lifeLog.push_back(std::string("tick ") + GetName());
-        fontsSeen = 0;
-        for (int32_t slot = 0; slot < FontSlotCount; ++slot) {
-            fontsSeen += TheApplication->GetFont(slot) != nullptr ? 1 : 0;
-        }
+        fontsSeen = LiveFonts();
         TheApplication->StartRenderingFrame(0, 0, 0);
         TheApplication->FinishRenderingFrame();
         if (--ticks > 0) {
@@ -78,6 +84,7 @@ class GameMainTest : public testing::Test {
 
     void SetUp() override {
         lifeLog.clear();
+        fontsAtExit = 0;
         previous = std::filesystem::current_path();
         folder =
             std::filesystem::temp_directory_path() /
@@ -129,6 +136,10 @@ TEST_F(GameMainTest, ClosingTheWindowEndsTheGameWithFontsAlive) {
     const Journal expected = {"enter FIRST",  "tick FIRST",  "tick FIRST",  "exit FIRST",  "delete FIRST",
                               "enter SECOND", "tick SECOND", "tick SECOND", "exit SECOND", "delete SECOND"};
     EXPECT_EQ(lifeLog, expected);
+    // The eight fonts lived up to the closing tick; the close let go of them
+    // with the device, before the modes left.
+    EXPECT_EQ(fontsSeen, 8);
+    EXPECT_EQ(fontsAtExit, 0);
     EXPECT_EQ(TheApplication, nullptr);
     EXPECT_EQ(ModeStack.IsEmpty(), 1);
 }

@@ -8,6 +8,7 @@
 #include "core/game_mode.h"
 #include "core/main_loop.h"
 #include "core/object_list.h"
+#include "engine/font.h"
 #include "platform/clock.h"
 
 namespace {
@@ -208,6 +209,23 @@ TEST_F(ModeStackTest, TicksAreMoreThan25MillisecondsApart) {
 }
 
 TEST_F(ModeStackTest, LostDeviceStopsTicksAndResetRestoresThem) {
+    // A font in a slot: its vertex buffer goes before the reset and is asked
+    // for again after it.
+    class NotedBuffer : public IDirect3DVertexBuffer8 {
+      public:
+        uint32_t AddRef() override { return 1; }
+        uint32_t Release() override {
+            journal.push_back("vertex buffer released");
+            return 0;
+        }
+        HRESULT Lock(UINT, UINT, BYTE**, DWORD) override { return E_FAIL; }
+        HRESULT Unlock() override { return D3D_OK; }
+    } buffer;
+    Font font("Verdana", 12, 0);
+    font.device = &device;
+    app->fonts[3] = &font;
+    device.journal = &journal;
+
     platform::UseVirtualClock(5000);
     ScriptedMode* mode = Start("PLAY");
     device.cooperativeLevel = D3DERR_DEVICELOST;
@@ -218,13 +236,27 @@ TEST_F(ModeStackTest, LostDeviceStopsTicksAndResetRestoresThem) {
     EXPECT_TRUE(mode->tickTimes.empty());
 
     device.cooperativeLevel = D3DERR_DEVICENOTRESET;
+    font.vertexBuffer = &buffer;
+    journal.clear();
     EXPECT_TRUE(DeviceIsUsable());
+    EXPECT_EQ(journal, (Journal{"vertex buffer released", "reset", "vertex buffer asked for"}));
     EXPECT_EQ(device.resetCount, 1);
     EXPECT_EQ(device.renderStates[D3DRS_CULLMODE], static_cast<DWORD>(D3DCULL_NONE));
     EXPECT_EQ(device.renderStates[D3DRS_ZENABLE], static_cast<DWORD>(TRUE));
+    MSG msg{};
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
 
+    // A reset that fails closes the window and leaves the fonts released.
     device.resetResult = D3DERR_INVALIDCALL;
+    font.vertexBuffer = &buffer;
+    journal.clear();
     EXPECT_FALSE(DeviceIsUsable());
+    EXPECT_EQ(journal, (Journal{"vertex buffer released", "reset"}));
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+    EXPECT_EQ(msg.hwnd, app->window);
+    device.journal = nullptr;
+    app->fonts[3] = nullptr;
+    font.device = nullptr;
 }
 
 TEST(TickPacing, StrictlyMoreThan25MillisecondsIncludingClockWrap) {

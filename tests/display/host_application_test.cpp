@@ -154,6 +154,19 @@ TEST_F(HostTest, WarningsShowNothing) {
     app.ReportError(static_cast<HRESULT>(0x12345678), 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Undocumented application error.\n\n\nSorry"),
               std::string::npos);
+
+    // Start-up on the reference rasteriser warns the same way, and the window
+    // made after the warning stays open.
+    FakeAdapter& adapter = d3d.adapters[0];
+    adapter.caps[D3DDEVTYPE_REF] = UsableCaps();
+    adapter.formats[D3DDEVTYPE_REF] = adapter.formats[D3DDEVTYPE_HAL];
+    adapter.formats[D3DDEVTYPE_HAL].clear();
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(d3d.createdType, D3DDEVTYPE_REF);
+    EXPECT_FALSE(QuitWasPosted());
+    EXPECT_NE(app.window, nullptr);
 }
 
 TEST_F(HostTest, FullScreenSwallowsWindowCommandsAndPauseNests) {

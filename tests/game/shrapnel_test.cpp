@@ -22,13 +22,16 @@ TEST(Shrapnel, FallsSpinsAndEndsInAFlashAfterItsLifetime) {
     piece.Tick(1.0f);
     EXPECT_EQ(piece.dead, 1);
     EXPECT_EQ(CombatField::Count<HitFlash>(combat.field.list4), 1);
+    // Trail 0: no glow behind it.
+    EXPECT_EQ(combat.field.glowEmitter->CountLive(), 0);
 }
 
 TEST(Shrapnel, LifetimeMinusOneNeverEndsByAge) {
     CombatField combat;
-    Shrapnel piece(0.0f, 0.0f, 0.0f, 0.0f, 0, -1);
+    Shrapnel piece(0.0f, 0.0f, 0.0f, 0.0f, 1, -1);
     for (int i = 0; i < 5000; ++i)
         piece.Tick(1.0f);
     EXPECT_EQ(piece.dead, 0);
+    EXPECT_GT(combat.field.glowEmitter->CountLive(), 0);
     EXPECT_EQ(CombatField::Count<HitFlash>(combat.field.list4), 0);
 }

@@ -68,6 +68,21 @@ TEST_F(PlayModeTest, PlayHintIsGivenOnlyInTheVeryFirstGame) {
     later.Exit();
 }
 
+TEST_F(PlayModeTest, TheRunCountsAsFinishedFromTheThreeHundredAndFirstTickOfPlay) {
+    PlayTicks = 0;
+    PlayMode play(0, 1.0f);
+    play.Enter();
+    for (int32_t tick = 0; tick < 300; ++tick)
+        play.Tick();
+    EXPECT_FALSE(std::filesystem::exists("als.dat"));
+    play.Tick();
+    std::ifstream state("als.dat", std::ios::binary);
+    std::stringstream text;
+    text << state.rdbuf();
+    EXPECT_EQ(text.str(), "1");
+    play.Exit();
+}
+
 TEST_F(PlayModeTest, PauseButtonsContinueOrQuit) {
     PlayMode play(0, 1.0f);
     play.Enter();
