@@ -1,6 +1,6 @@
 // The music loops: Ogg Vorbis that the game's decoder reads, mono at the
 // rate of the streaming buffer (blank.wav), at least 30 seconds, loud but
-// not clipped, and continuous across the loop point.
+// with headroom for the mix, and continuous across the loop point.
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,9 @@ TEST_F(AssetMusic, LoopsAreLongMonoStreamsAtTheBufferRate) {
         int peak = 0;
         for (int16_t s : music.samples)
             peak = std::max(peak, std::abs(int(s)));
-        EXPECT_LT(peak, 32700) << name << " clips";
+        // One loop fades out while the other starts, and effects play over
+        // both: each leaves room below full scale.
+        EXPECT_LT(peak, 20700) << name << " peaks above -4 dBFS";
         EXPECT_GT(Rms(music.samples, 0, music.samples.size()), 3000.0)
             << name << " is too quiet for 8-bit playback";
     }

@@ -1,5 +1,5 @@
 // The sound files: mono PCM that a 3D-capable buffer accepts, loud enough to
-// hear, never at full scale, starting at once and ending in silence; the
+// hear, well below full scale, starting at once and ending in silence; the
 // music buffer's blank.wav; and the engine loop joining up with itself.
 
 #include <gtest/gtest.h>
@@ -21,6 +21,7 @@ class AssetSounds : public InBuildDir {
         EXPECT_TRUE(wav.valid) << name;
         return wav;
     }
+    static int32_t PeakOf(const std::string& name);
 };
 
 double Rms(const std::vector<int32_t>& s, size_t from, size_t count) {
@@ -36,6 +37,11 @@ int32_t Peak(const std::vector<int32_t>& s, size_t from, size_t count) {
     for (size_t i = from; i < std::min(s.size(), from + count); ++i)
         peak = std::max(peak, std::abs(s[i]));
     return peak;
+}
+
+int32_t AssetSounds::PeakOf(const std::string& name) {
+    Wav wav = Load(name);
+    return Peak(wav.samples, 0, wav.samples.size());
 }
 
 } // namespace
@@ -54,13 +60,26 @@ TEST_F(AssetSounds, EffectsAreMono16BitPcmAtAGameRate) {
     }
 }
 
-TEST_F(AssetSounds, EffectsAreAudibleButNeverAtFullScale) {
+// Many effects sound at once over the music and the mixer saturates, so
+// none is normalised near full scale; the explosions are the loudest in a
+// mission and what plays with every shot or kill sits clearly below them.
+TEST_F(AssetSounds, EffectsLeaveHeadroomForTheMix) {
+    int32_t quietestExplosion = 32767;
+    for (const char* name :
+         {"dat\\explo1.wav", "dat\\explo2.wav", "dat\\explo3.wav", "dat\\explo4.wav", "dat\\missExp2.wav"}) {
+        int32_t peak = PeakOf(name);
+        EXPECT_LT(peak, 11700) << name << " peaks above -9 dBFS";
+        quietestExplosion = std::min(quietestExplosion, peak);
+    }
+    for (const char* name : {"dat\\shot2.wav", "dat\\shot3.wav", "dat\\enemyDamaged.wav", "dat\\magic2.wav",
+                             "dat\\multiring.wav", "dat\\particleDeath.wav", "dat\\break.wav"})
+        EXPECT_LT(PeakOf(name), quietestExplosion * 0.71) << name << " is not 3 dB below the explosions";
     for (const std::string& name : EffectSoundNames()) {
         Wav wav = Load(name);
         int32_t peak = Peak(wav.samples, 0, wav.samples.size());
-        EXPECT_LT(peak, 32000) << name << " reaches full scale";
-        EXPECT_GT(peak, 16000) << name << " is far below the -3 dB mark";
-        EXPECT_GT(Rms(wav.samples, 0, wav.samples.size()), 1000.0) << name << " is nearly silent";
+        EXPECT_LT(peak, 16500) << name << " peaks above -6 dBFS";
+        EXPECT_GT(peak, 4000) << name << " peaks below -18 dBFS";
+        EXPECT_GT(Rms(wav.samples, 0, wav.samples.size()), 400.0) << name << " is nearly silent";
     }
 }
 
@@ -68,9 +87,10 @@ TEST_F(AssetSounds, EffectsStartAtOnceAndEndInSilence) {
     for (const std::string& name : EffectSoundNames()) {
         Wav wav = Load(name);
         size_t ms = wav.rate / 1000;
-        EXPECT_GT(Peak(wav.samples, 0, 10 * ms), 1500) << name << " starts with silence";
+        int32_t peak = Peak(wav.samples, 0, wav.samples.size());
+        EXPECT_GT(Peak(wav.samples, 0, 10 * ms), peak / 16) << name << " starts with silence";
         EXPECT_LT(std::abs(wav.samples.back()), 8) << name << " ends with a click";
-        EXPECT_LT(Peak(wav.samples, wav.samples.size() - 2 * ms, 2 * ms), 400) << name << " is cut off";
+        EXPECT_LT(Peak(wav.samples, wav.samples.size() - 2 * ms, 2 * ms), peak / 40) << name << " is cut off";
     }
 }
 
@@ -88,7 +108,8 @@ TEST_F(AssetSounds, ThrustLoopsWithoutAClick) {
     double head = Rms(s, 0, window), tail = Rms(s, s.size() - window, window), whole = Rms(s, 0, s.size());
     EXPECT_GT(head, whole * 0.6);
     EXPECT_GT(tail, whole * 0.6);
-    EXPECT_GT(whole, 3000.0);
+    EXPECT_GT(whole, 1500.0);
+    EXPECT_LT(Peak(s, 0, s.size()), 8300) << "the engine roar peaks above -12 dBFS under the effects";
 }
 
 TEST_F(AssetSounds, EverySoundIsItsOwn) {

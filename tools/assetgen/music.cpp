@@ -33,11 +33,18 @@ void EchoLoop(Samples& bus, size_t delay, float feedback, float wet) {
         bus[i] += echo[i];
 }
 
+// The music's peak: the menu and mission loops overlap while one fades into
+// the other, and effects sound over both, so each stays well below full
+// scale. The bus is driven into the saturator to keep the loop dense at that
+// peak (the stream plays 8-bit samples, whose hiss a quiet loop would raise).
+constexpr float kMusicPeakDb = -6.5f;
+constexpr float kMusicDrive = 1.5f;
+
 Samples Mixdown(Song& song, float drumGain, float musicGain) {
     Samples out(song.Length());
     for (size_t i = 0; i < out.size(); ++i)
-        out[i] = Saturate((song.drums[i] * drumGain + song.music[i] * musicGain) * 0.9f);
-    Normalize(out, -1.5f);
+        out[i] = Saturate((song.drums[i] * drumGain + song.music[i] * musicGain) * kMusicDrive);
+    Normalize(out, kMusicPeakDb);
     return out;
 }
 

@@ -9,6 +9,18 @@ namespace assetgen {
 
 namespace {
 
+// Peak levels, set for the mix rather than for each sound alone: an enemy's
+// death sounds its hit, an explosion and a flourish at once, over music that
+// peaks a few dB below full scale, and the mixer saturates. The loudest
+// one-shots stay well below full scale and the frequent ones lower still.
+constexpr float kExplosionDb = -10.0f; // explosions, the loudest in a mission
+constexpr float kShipHitDb = -9.0f;    // the player's ship hit: rare, must cut through
+constexpr float kWeaponDb = -12.0f;    // launches, beams, phasers, the refused boost
+constexpr float kFrequentDb = -14.0f;  // shots, the flourishes of each kill, the engine loop
+constexpr float kHitDb = -16.0f;       // an enemy hit, with nearly every shot
+constexpr float kClickDb = -10.0f;     // the menu click, over the menu music only
+constexpr float kFanfareDb = -6.0f;    // fanfares, alone over the menu music
+
 // An explosion: noise through a low-pass that falls from `bright` to
 // `dark` Hz, a sub thump, and optional crackle.
 Samples Explosion(float seconds, float bright, float dark, float thump, float crackle, uint32_t seed) {
@@ -29,7 +41,7 @@ Samples Explosion(float seconds, float bright, float dark, float thump, float cr
         crack *= 0.93f;
         out[i] = Saturate((noise * 1.6f + low + boom + crack * crackle * 0.5f) * 1.2f);
     }
-    FinishEffect(out, seconds * 0.15f);
+    FinishEffect(out, kExplosionDb, seconds * 0.15f);
     return out;
 }
 
@@ -44,7 +56,7 @@ Samples Chirp(float seconds, float from, float to, int shape, float cutoff, floa
         float v = shape == 0 ? SquareOf(p) : shape == 1 ? SawOf(p) : TriangleOf(p);
         out[i] = filter.Run(v, cutoff, 0.3f).low * Decay(t, decay);
     }
-    FinishEffect(out, seconds * 0.2f);
+    FinishEffect(out, kFrequentDb, seconds * 0.2f);
     return out;
 }
 
@@ -57,7 +69,7 @@ Samples Button() {
         out[i] = SineOf(osc.Advance(Glide(t, 2200, 1400, 0.02f))) * Decay(t, 0.012f) +
                  rng.Signed() * Decay(t, 0.002f) * 0.4f;
     }
-    FinishEffect(out, 0.02f);
+    FinishEffect(out, kClickDb, 0.02f);
     return out;
 }
 
@@ -74,7 +86,7 @@ Samples Magic() {
                       Decay(t, 0.15f) * 0.4f;
         }
     }
-    FinishEffect(out, 0.1f);
+    FinishEffect(out, kFrequentDb, 0.1f);
     return out;
 }
 
@@ -90,7 +102,7 @@ Samples MultiRing() {
                    Decay(t, 0.3f / float(k + 1));
         out[i] = sum * (0.7f + 0.3f * SineOf(trem.Advance(14))) * Attack(t, 0.003f);
     }
-    FinishEffect(out, 0.15f);
+    FinishEffect(out, kFrequentDb, 0.15f);
     return out;
 }
 
@@ -108,7 +120,7 @@ Samples Sparkles(float seconds, uint32_t seed) {
             out[i] += SineOf(osc.Advance(f)) * Decay(t, 0.02f) * 0.3f;
         }
     }
-    FinishEffect(out, 0.05f);
+    FinishEffect(out, kFrequentDb, 0.05f);
     return out;
 }
 
@@ -127,7 +139,7 @@ Samples Break() {
         float tick = (i % 2400 < 200 && t < 0.25f) ? rng.Signed() * 0.5f * Decay(t, 0.1f) : 0;
         out[i] = shard + ring + tick;
     }
-    FinishEffect(out, 0.08f);
+    FinishEffect(out, kFrequentDb, 0.08f);
     return out;
 }
 
@@ -141,7 +153,7 @@ Samples EnemyDamaged() {
         out[i] = band.Run(rng.Signed(), 900, 0.6f).band * Decay(t, 0.02f) * 2 +
                  SineOf(osc.Advance(Glide(t, 260, 120, 0.08f))) * Decay(t, 0.03f);
     }
-    FinishEffect(out, 0.03f);
+    FinishEffect(out, kHitDb, 0.03f);
     return out;
 }
 
@@ -155,7 +167,7 @@ Samples Whoosh(float seconds, float from, float to, uint32_t seed) {
         float env = (0.4f + 0.6f * Attack(t, seconds * 0.3f)) * FadeOut(t, seconds * 0.6f, seconds);
         out[i] = band.Run(rng.Signed(), Glide(t, from, to, seconds), 0.75f).band * env;
     }
-    FinishEffect(out, seconds * 0.1f);
+    FinishEffect(out, kWeaponDb, seconds * 0.1f);
     return out;
 }
 
@@ -169,7 +181,7 @@ Samples Plasma() {
         float m = SineOf(mod.Advance(f * 1.5f)) * 0.6f;
         out[i] = lp.Run(SawOf(carrier.Advance(f * (1 + m))), 3500, 0.4f).low * Decay(t, 0.12f);
     }
-    FinishEffect(out, 0.05f);
+    FinishEffect(out, kWeaponDb, 0.05f);
     return out;
 }
 
@@ -185,7 +197,7 @@ Samples ConeShot() {
             lp.Run(rng.Signed(), Glide(t, 2500, 300, 0.5f), 0.3f).low * Attack(t, 0.05f) * Decay(t, 0.15f);
         out[i] = Saturate(whomp * 1.4f + air * 1.2f);
     }
-    FinishEffect(out, 0.08f);
+    FinishEffect(out, kWeaponDb, 0.08f);
     return out;
 }
 
@@ -200,7 +212,7 @@ Samples Laser() {
         float v = SawOf(osc.Advance(f)) * (0.6f + 0.4f * SquareOf(buzz.Advance(f * 0.25f)));
         out[i] = lp.Run(v, Glide(t, 6000, 1200, 0.7f), 0.5f).low * Attack(t, 0.004f) * Decay(t, 0.35f);
     }
-    FinishEffect(out, 0.1f);
+    FinishEffect(out, kWeaponDb, 0.1f);
     return out;
 }
 
@@ -215,7 +227,7 @@ Samples Damage() {
         float hull = SquareOf(osc.Advance(Glide(t, 110, 55, 0.3f))) * 0.5f;
         out[i] = Saturate((crunch + hull) * 2.5f) * Decay(t, 0.1f);
     }
-    FinishEffect(out, 0.06f);
+    FinishEffect(out, kShipHitDb, 0.06f);
     return out;
 }
 
@@ -234,7 +246,7 @@ Samples Phaser(bool up) {
                        : Attack(t, 0.01f) * Decay(t, 0.25f);
         out[i] = (f2.low + f2.high + saw * 0.3f) * env;
     }
-    FinishEffect(out, 0.05f);
+    FinishEffect(out, kWeaponDb, 0.05f);
     return out;
 }
 
@@ -260,7 +272,7 @@ Samples Thrust() {
         float pulse = 0.85f + 0.15f * std::sin(kTwoPi * 12 * t);
         out[i] = Saturate((out[i] + hum) * pulse * 1.5f);
     }
-    Normalize(out, -3.0f);
+    Normalize(out, kFrequentDb);
     return out;
 }
 
@@ -279,7 +291,7 @@ Samples NoBoost() {
             out[i] += lp.Run(rng.Signed(), 1800, 0.3f).low * Decay(t, 0.012f) * level * 2;
         }
     }
-    FinishEffect(out, 0.05f);
+    FinishEffect(out, kWeaponDb, 0.05f);
     return out;
 }
 
@@ -307,7 +319,7 @@ Samples Fanfare(std::initializer_list<Note> notes, float seconds) {
     Samples out = Silence(seconds);
     for (const Note& n : notes)
         FanfareNote(out, n.start, n.length, n.pitch, 0.4f);
-    FinishEffect(out, 0.15f);
+    FinishEffect(out, kFanfareDb, 0.15f);
     return out;
 }
 

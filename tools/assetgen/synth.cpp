@@ -15,7 +15,7 @@ void Normalize(Samples& samples, float peakDb) {
         s *= gain;
 }
 
-void FinishEffect(Samples& samples, float tailSeconds, float peakDb) {
+void FinishEffect(Samples& samples, float peakDb, float tailSeconds) {
     size_t fadeIn = std::min(samples.size(), size_t(kRate / 1000));
     for (size_t i = 0; i < fadeIn; ++i)
         samples[i] *= float(i + 1) / float(fadeIn + 1);

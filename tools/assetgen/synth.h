@@ -113,8 +113,8 @@ inline float Saturate(float x) {
 
 // The finishing steps of a one-shot effect: a 1 ms fade-in (no click, no
 // leading silence), a fade to exact zero over the last `tailSeconds`, then
-// scaled so the peak sits at `peakDb` below full scale.
-void FinishEffect(Samples& samples, float tailSeconds = 0.02f, float peakDb = -3.0f);
+// scaled so the peak sits at `peakDb` (negative: below full scale).
+void FinishEffect(Samples& samples, float peakDb, float tailSeconds = 0.02f);
 
 // Scale so the peak is `peakDb` below full scale.
 void Normalize(Samples& samples, float peakDb);
