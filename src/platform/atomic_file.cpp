@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/files.h"
@@ -42,12 +44,30 @@ void SyncDirectoryOf(const std::string& path) {
     }
 }
 
+// An existing file without write permission. A file with no write bit at all
+// counts even for a process with root's rights, which access() lets write
+// anything; access() judges ownership and groups for everyone else. A
+// read-only file system is not this: its files keep their bits, and the save
+// fails later, silently, as in any other unwritable folder.
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return access(path.c_str(), W_OK) != 0 && errno == EACCES;
+}
+
 } // namespace
 
 void SetWriteFault(std::optional<WriteFault> fault) { injectedFault = fault; }
 
 bool WriteFileAtomically(const char* name, const void* data, size_t size) {
     const std::string path = ResolvePath(name);
+    if (IsReadOnlyFile(path)) {
+        std::fprintf(stderr, "backfire: %s is read-only; it was left as it is and not saved\n", path.c_str());
+        return false;
+    }
     if (Fails(WriteStep::Create))
         return false;
     // A unique name, so a temporary file left behind by a crash never blocks a later save.

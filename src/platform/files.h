@@ -24,7 +24,9 @@ FILE* OpenFile(const char* name, const char* mode);
 
 // Writes `size` bytes to a temporary file beside the resolved `name`, flushes
 // it to disk and renames it over `name`. On any failure the temporary file is
-// removed, the old file keeps its bytes, and the result is false.
+// removed, the old file keeps its bytes, and the result is false. An existing
+// `name` without write permission is left alone: nothing is written, one line
+// on stderr says so, and the result is false.
 bool WriteFileAtomically(const char* name, const void* data, size_t size);
 
 } // namespace platform

@@ -54,12 +54,13 @@ void RepairOptions(Options& options) {
     KeepInRange(options.difficulty, 0, DifficultyCount - 1, DefaultOptions.difficulty);
 }
 
-// A flag other than 0 or 1 was never written by the game, so that record is
-// damaged; like every other damaged field it falls back to its default
-// (locked), except the first mission, which is always open.
+// Every damaged field falls back to its default, except a mission's unlocked
+// flag: a word other than 0 or 1 was never written by the game, and a damaged
+// byte must not take away a mission the player had, so it reads as unlocked.
+// The first mission is always open.
 void RepairProgress(Progress& progress) {
     for (MissionProgress& mission : progress.missions) {
-        KeepInRange(mission.unlocked, 0, 1, 0);
+        KeepInRange(mission.unlocked, 0, 1, 1);
         mission.reserved = 0;
         KeepInRange(mission.bestScore, 0, MaxCount, 0);
         KeepInRange(mission.bestLevelIndex, 0, MaxCount, 0);

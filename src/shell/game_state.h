@@ -74,7 +74,7 @@ void ClearProgress();
 // Read up to the block's size from the file over the current block (a short
 // or missing file leaves the rest as it was), then put every field that lies
 // outside its range back to its default, so no loaded value can misindex a
-// table or count.
+// table or count; a mission's damaged unlocked flag reads as unlocked.
 void LoadOptions(const char* file);
 void LoadProgress(const char* file);
 // Write the whole block. The old file is replaced only once the new bytes are

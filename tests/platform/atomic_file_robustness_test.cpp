@@ -104,6 +104,19 @@ TEST_F(AtomicSave, RealFailuresReportFalse) {
     EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
+// Even where permission bits do not stop this process (as root), a save
+// made read-only stays as it is, and the one save call says so once.
+TEST_F(AtomicSave, ReadOnlyFileIsLeftAsItIsAndSaidOnce) {
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(save, readOnly);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Save(newBytes));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "backfire: " + save + " is read-only; it was left as it is and not saved\n");
+    ExpectOldSaveAlone();
+    EXPECT_EQ(fs::status(save).permissions(), readOnly);
+}
+
 // A small file system of our own, full or read-only; skipped where this
 // process may not mount one.
 class SaveOnSmallDisk : public AtomicSave {
