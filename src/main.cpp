@@ -59,6 +59,13 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::_Exit(0);
     }
+    // Refused before any file is touched and without the exit handlers, so a
+    // start that cannot show the game leaves nothing behind.
+    if (const std::string problem = platform::MissingDisplayProblem(); !problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
     platform::LaunchEnvironment environment = platform::CurrentLaunchEnvironment();
     if (platform::UseFileLocation(platform::LocateFiles(environment), environment)) {
         // The tuning store read tweaks.dat before main, where the game was

@@ -247,7 +247,8 @@ int GameMain(HINSTANCE instance, HINSTANCE, char* commandLine, int showCommand) 
     TheApplication->creationWidth = ScreenWidthOption;
     TheApplication->creationHeight = ScreenHeightOption;
 
-    if (StartGame(instance, showCommand)) {
+    const bool started = StartGame(instance, showCommand);
+    if (started) {
         timeBeginPeriod(1);
         while (MainLoopPass()) {
         }
@@ -259,5 +260,5 @@ int GameMain(HINSTANCE instance, HINSTANCE, char* commandLine, int showCommand) 
     delete TheApplication;
     TheApplication = nullptr;
     ShowCursor(TRUE);
-    return 0;
+    return started ? 0 : 2;
 }

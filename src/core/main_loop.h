@@ -25,7 +25,8 @@ extern GameMode* (*FirstModeFactory)();
 // Parses the command line into WindowedOption, ScreenWidthOption, ScreenHeightOption.
 void ParseCommandLine(const char* commandLine);
 
-// Runs the game; returns 1 when another instance is running, else 0.
+// Runs the game; returns 1 when another instance is running, 2 when start-up
+// failed (after its message), else 0.
 int GameMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showCommand);
 
 // One pass of the main loop: a waiting message, else a tick when one is due

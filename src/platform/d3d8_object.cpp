@@ -233,7 +233,7 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
     if (platform::Headless()) {
         return new platform::Direct3D(false);
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!platform::StartSdlVideo()) {
         return nullptr;
     }
     return new platform::Direct3D(true);

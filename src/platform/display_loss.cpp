@@ -1,12 +1,28 @@
+#include "platform/harness.h"
 #include "platform/window_sdl.h"
+#include "platform/window_system.h"
 
 #include <SDL.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <string>
 #include <unistd.h>
 
 namespace {
+
+const char* const kRunWithoutDisplay = "; BACKFIRE_HEADLESS=1 runs the game without one";
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+std::string Described(const char* variable) {
+    return IsSet(variable) ? std::string(variable) + "=" + std::getenv(variable)
+                           : std::string(variable) + " (not set)";
+}
 
 // Xlib ends the process with exit() when its connection to the X server
 // dies, whatever the game was doing at that moment: the game's static
@@ -23,6 +39,30 @@ int EndAtOnce(void*) {
 } // namespace
 
 namespace platform {
+
+std::string MissingDisplayProblem() {
+    if (Headless() || IsSet("SDL_VIDEODRIVER") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"))
+        return "";
+    return std::string("no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set") +
+           kRunWithoutDisplay;
+}
+
+bool StartSdlVideo() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (driver == nullptr || (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0) ||
+        (chosen != nullptr && chosen[0] != '\0'))
+        return true;
+    // Nothing has been saved yet, so ending here, as on a lost display, loses
+    // nothing, and no failure box tries to open on a display that is not there.
+    const std::string line = "no display to show the game on: none could be opened from " +
+                             Described("DISPLAY") + " or " + Described("WAYLAND_DISPLAY") +
+                             kRunWithoutDisplay + "\n";
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+    _exit(2);
+}
 
 void EndAtOnceOnLostDisplay() {
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -50,7 +50,7 @@ const WindowClass* FindClass(LPCSTR name) {
 }
 
 bool CreateSdlWindow(HWND window) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!platform::StartSdlVideo()) {
         std::fprintf(stderr, "SDL: cannot start video: %s\n", SDL_GetError());
         return false;
     }

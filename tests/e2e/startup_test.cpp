@@ -1,5 +1,5 @@
 // The real binary, headless: what a short run leaves behind, the single
-// instance rule and a refused input script.
+// instance rule, a refused input script and a window with no display.
 #include "e2e/game_process.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +65,31 @@ TEST(Startup, MalformedScriptLineStopsBeforeTheFirstTick) {
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.errors.find("script.txt:3"), std::string::npos) << result.errors;
     EXPECT_FALSE(sandbox.Exists("als.dat"));
+}
+
+TEST(Startup, WindowWithoutADisplayFailsAndSavesNothing) {
+    // An empty variable is as unset, to the game and to SDL.
+    std::map<std::string, std::string> env{
+        {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}, {"BACKFIRE_HEADLESS", ""}};
+    {
+        e2e::Sandbox sandbox;
+        e2e::Result result = e2e::GameProcess(sandbox, {"-W"}, env).Wait(30s);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.errors,
+                  "no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set; "
+                  "BACKFIRE_HEADLESS=1 runs the game without one\n");
+        for (const char* file : {"game.dat", "options.dat", "als.dat"})
+            EXPECT_FALSE(sandbox.Exists(file)) << file;
+    }
+    // A video driver the user named is tried; when it cannot start, the start-up
+    // failure is not reported as success.
+    env["SDL_VIDEODRIVER"] = "no-such-driver";
+    e2e::Sandbox sandbox;
+    e2e::Result result = e2e::GameProcess(sandbox, {"-W"}, env).Wait(30s);
+    EXPECT_EQ(result.exitCode, 2) << result.errors;
+    EXPECT_NE(result.errors.find("Could not initialize Direct3D"), std::string::npos) << result.errors;
+    EXPECT_FALSE(sandbox.Exists("game.dat"));
+    EXPECT_FALSE(sandbox.Exists("options.dat"));
 }
 
 TEST(Startup, ScriptedScreenshotIsWritten) {

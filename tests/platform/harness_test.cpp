@@ -198,6 +198,7 @@ TEST_F(Harness, ShotSavesTheFrameOfTheTickThatRan) {
 
 TEST_F(Harness, FramesAreKeptInAWindowOnlyWhileAShotIsLeft) {
     setenv("BACKFIRE_HEADLESS", "0", 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 0); // a window, though no display is needed
     ASSERT_TRUE(Start("0 down SPACE\n2 shot " + dir.File("two.png") + "\n3 up SPACE\n"));
     OpenWindow();
     EXPECT_TRUE(platform::PresentedFrameWanted());
