@@ -2,7 +2,7 @@
 // milliseconds per frame: the fast path at both screen sizes and the
 // reference path at 800 x 600, in CPU time (the machine may be shared). The
 // captures live in bench/frames.
-#include "platform/d3d8_capture.h"
+#include "platform/capture/d3d8_capture.h"
 
 #include <benchmark/benchmark.h>
 

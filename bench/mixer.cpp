@@ -1,6 +1,6 @@
 // The software mixer at 44.1 kHz with 32 and 64 voices, each at its own pitch
 // and volume. "core%" is the share of one core that mixing in real time takes.
-#include "platform/mixer.h"
+#include "platform/dsound/mixer.h"
 
 #include <benchmark/benchmark.h>
 

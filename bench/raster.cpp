@@ -1,8 +1,8 @@
 // Throughput of the rasterizer's specialised paths on the game's typical loads,
 // in covered pixels per second.
 #include "fill_textures.h"
-#include "platform/raster.h"
-#include "platform/raster_fast.h"
+#include "platform/raster/raster.h"
+#include "platform/raster/raster_fast.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 // alpha test). Pixels per second count the pixels our rasterizer covers for
 // the same triangles.
 #include "fill_textures.h"
-#include "platform/raster.h"
+#include "platform/raster/raster.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -11,8 +11,8 @@
 #include "game/play_field.h"
 #include "game/player_ship.h"
 #include "headless_device.h"
-#include "platform/d3d8.h"
-#include "platform/harness.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/harness/harness.h"
 #include "shell/game_state.h"
 
 #include <benchmark/benchmark.h>

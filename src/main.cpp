@@ -2,8 +2,8 @@
 // files live, and joins argv into the one command line the game parses.
 #include "core/main_loop.h"
 #include "engine/tweak_file.h"
-#include "platform/data_location.h"
-#include "platform/harness.h"
+#include "platform/os/data_location.h"
+#include "platform/harness/harness.h"
 
 #include <cstdio>
 #include <cstdlib>

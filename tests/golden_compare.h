@@ -6,8 +6,8 @@
 // instead (look at it before checking it in).
 #pragma once
 
-#include "platform/frame_capture.h"
-#include "platform/image_decode.h"
+#include "platform/capture/frame_capture.h"
+#include "platform/image/image_decode.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // windowed 32-bit back buffer of the given size with a 16-bit depth buffer.
 #pragma once
 
-#include "platform/d3d8.h"
+#include "platform/d3d8/d3d8.h"
 
 inline D3DPRESENT_PARAMETERS HeadlessPresentParams(UINT width, UINT height) {
     D3DPRESENT_PARAMETERS params{};

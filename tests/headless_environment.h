@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/harness.h"
+#include "platform/harness/harness.h"
 
 namespace headless_tests {
 

@@ -4,9 +4,9 @@
 
 #include "core/object_list.h"
 #include "display/host_application.h"
-#include "platform/d3d8.h"
-#include "platform/dinput8.h"
-#include "platform/win32.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/dinput8/dinput8.h"
+#include "platform/win32/win32.h"
 
 class Camera;
 class Font;

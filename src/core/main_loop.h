@@ -2,7 +2,7 @@
 // mode stack, and shutdown.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32/win32.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 
 #include "display/host_application.h"
 #include "engine/run_log.h"
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/d3d8.h"
+#include "platform/d3d8/d3d8.h"
 
 // The usable adapters, device types and full-screen modes found by the host's
 // enumeration, with their limits.

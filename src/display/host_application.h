@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "display/enumeration.h"
-#include "platform/d3d8.h"
-#include "platform/win32.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/win32/win32.h"
 
 // Owns the game's window and its Direct3D 8 device: chooses adapter, device
 // type, display mode and depth format, creates window and device, answers the

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/data_object.h"
-#include "platform/d3d8.h"
+#include "platform/d3d8/d3d8.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // in the state the drawing code was written against.
 #pragma once
 
-#include "platform/d3dx8.h"
+#include "platform/d3d8/d3dx8.h"
 
 class Camera {
   public:

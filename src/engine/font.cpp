@@ -1,7 +1,7 @@
 #include "engine/font.h"
 
 #include "engine/video_list.h"
-#include "platform/gdi_font.h"
+#include "platform/win32/gdi_font.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // coverage as alpha), then laid out as two textured triangles per character.
 #pragma once
 
-#include "platform/d3d8.h"
-#include "platform/win32.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/win32/win32.h"
 
 #include <cstdint>
 

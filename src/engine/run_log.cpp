@@ -1,6 +1,6 @@
 #include "engine/run_log.h"
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 #include <cctype>
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include "core/data_object.h"
 #include "engine/wave_buffer.h"
 #include "engine/wave_file.h"
-#include "platform/dsound.h"
+#include "platform/dsound/dsound.h"
 
 #include <cstdint>
 #include <memory>

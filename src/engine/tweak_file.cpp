@@ -1,6 +1,6 @@
 #include "engine/tweak_file.h"
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 #include <cstdio>
 #include <cstring>

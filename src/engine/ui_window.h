@@ -5,7 +5,7 @@
 
 #include "core/data_object.h"
 #include "core/object_list.h"
-#include "platform/win32.h"
+#include "platform/win32/win32.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,7 +3,7 @@
 #include "core/game_application.h"
 #include "core/main_loop.h"
 #include "engine/run_log.h"
-#include "platform/d3dx8.h"
+#include "platform/d3d8/d3dx8.h"
 
 VideoList* TheVideoList = nullptr;
 

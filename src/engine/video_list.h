@@ -5,7 +5,7 @@
 
 #include "core/data_object.h"
 #include "core/object_list.h"
-#include "platform/d3d8.h"
+#include "platform/d3d8/d3d8.h"
 
 #include <cstddef>
 #include <cstdint>

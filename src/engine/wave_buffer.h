@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/wave_file.h"
-#include "platform/dsound.h"
+#include "platform/dsound/dsound.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,8 +2,8 @@
 // and the sample bytes of its "data" chunk.
 #pragma once
 
-#include "platform/dsound.h"
-#include "platform/mmio.h"
+#include "platform/dsound/dsound.h"
+#include "platform/dsound/mmio.h"
 
 #include <cstdint>
 #include <vector>

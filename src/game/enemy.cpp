@@ -14,7 +14,7 @@
 #include "game/play_field.h"
 #include "game/player_ship.h"
 #include "game/shrapnel.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 #include "shell/game_state.h"
 
 namespace {

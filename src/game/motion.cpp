@@ -8,7 +8,7 @@
 
 #include "core/game_application.h"
 #include "core/main_loop.h"
-#include "platform/d3d8.h"
+#include "platform/d3d8/d3d8.h"
 #include "shell/game_state.h"
 
 float camX = 0.0f;

@@ -14,7 +14,7 @@
 #include "game/mission_table.h"
 #include "game/motion.h"
 #include "game/player_ship.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 #include "shell/game_state.h"
 #include "shell/music_stream.h"
 #include "shell/services.h"

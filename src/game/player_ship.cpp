@@ -18,7 +18,7 @@
 #include "game/palette.h"
 #include "game/play_field.h"
 #include "game/shot.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 #include "shell/game_state.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "core/game_application.h"
 #include "core/main_loop.h"
 #include "engine/video_list.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 // The blocks are written and read as their in-memory images.
 static_assert(std::endian::native == std::endian::little);

@@ -1,5 +1,5 @@
 #include "shell/music_stream.h"
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 #include <vorbis/vorbisfile.h>
 

@@ -4,7 +4,7 @@
 
 #include "core/game_application.h"
 #include "core/main_loop.h"
-#include "platform/clock.h"
+#include "platform/win32/clock.h"
 
 Turtle* turtle = nullptr;
 

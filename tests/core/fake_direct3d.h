@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d8.h"
-#include "platform/dinput8.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/dinput8/dinput8.h"
 
 class FakeSurface : public IDirect3DSurface8 {
   public:

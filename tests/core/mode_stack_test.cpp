@@ -9,7 +9,7 @@
 #include "core/main_loop.h"
 #include "core/object_list.h"
 #include "engine/font.h"
-#include "platform/clock.h"
+#include "platform/win32/clock.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "e2e/game_process.h"
-#include "platform/d3d8_capture.h"
-#include "platform/image_decode.h"
+#include "platform/capture/d3d8_capture.h"
+#include "platform/image/image_decode.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // the pointer is on it) instead of counting time.
 #include "e2e/game_files.h"
 #include "e2e/game_process.h"
-#include "platform/image_decode.h"
+#include "platform/image/image_decode.h"
 
 #include <gtest/gtest.h>
 

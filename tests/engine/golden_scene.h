@@ -7,9 +7,9 @@
 #include "engine/video_list.h"
 #include "golden_compare.h"
 #include "headless_device.h"
-#include "platform/d3d8.h"
-#include "platform/d3d8_control.h"
-#include "platform/harness.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/d3d8_control.h"
+#include "platform/harness/harness.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "engine/video_list.h"
-#include "platform/d3d8.h"
+#include "platform/d3d8/d3d8.h"
 
 #include <cstring>
 #include <map>

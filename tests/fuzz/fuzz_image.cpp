@@ -2,7 +2,7 @@
 // format (BACKFIRE_FUZZ_FORMAT names it) so each has its own corpus; bytes of
 // another format are left to that format's target. A decoder may refuse the
 // input; it must not crash, read out of bounds or report a partial image.
-#include "platform/image_decode.h"
+#include "platform/image/image_decode.h"
 
 #include <cstdlib>
 

@@ -10,7 +10,7 @@
 #include "game/motion.h"
 #include "game/ol_object.h"
 #include "game/play_field.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 #include "shell/game_state.h"
 
 class CombatField {

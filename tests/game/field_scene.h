@@ -9,9 +9,9 @@
 #include "engine/video_list.h"
 #include "game/motion.h"
 #include "headless_device.h"
-#include "platform/d3d8.h"
-#include "platform/d3d8_control.h"
-#include "platform/harness.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/d3d8_control.h"
+#include "platform/harness/harness.h"
 #include "shell/game_state.h"
 
 #include <gtest/gtest.h>

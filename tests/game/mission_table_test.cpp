@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/mission_table.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 
 TEST(MissionTable, FirstLevelLayersFollowFromTheFieldSeed) {
     // The play field's layers in the order of its indices; -1 is "none".

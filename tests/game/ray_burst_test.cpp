@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "game/ray_burst.h"
-#include "platform/crt_rand.h"
+#include "platform/os/crt_rand.h"
 
 TEST(RayBurst, RaysStartWithinTheirRanges) {
     crt::srand(3);

@@ -2,7 +2,7 @@
 // a pump that handles the queue as the game's main loop does.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32/win32.h"
 
 #include <filesystem>
 #include <string>

@@ -5,7 +5,7 @@
 #include "engine/sound_test_files.h"
 #include "game/mission_table.h"
 #include "mode_test_app.h"
-#include "platform/dsound.h"
+#include "platform/dsound/dsound.h"
 #include "shell/game_state.h"
 
 #include <gtest/gtest.h>

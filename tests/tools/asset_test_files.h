@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/os/files.h"
 
 namespace asset_test {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "asset_test_files.h"
-#include "platform/image_decode.h"
+#include "platform/image/image_decode.h"
 
 using namespace asset_test;
 

@@ -1,0 +1,213 @@
+#include "platform/d3d8/d3d8_present.h"
+
+#include "platform/capture/frame_capture.h"
+#include "platform/win32/window_scale.h"
+#include "platform/win32/window_sdl.h"
+#include "platform/win32/window_system.h"
+
+#include <SDL.h>
+
+#include <vector>
+
+namespace platform {
+namespace {
+
+struct PresentedFrame {
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    bool valid = false;
+};
+
+PresentedFrame& LastFrame() {
+    static PresentedFrame frame;
+    return frame;
+}
+
+// True for an OpenGL renderer that Mesa implements on the CPU: its texture
+// upload and scaling cost several times what SDL's own blitter does.
+bool GlDrawsOnTheCpu(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const unsigned char* name = getString != nullptr ? getString(kGlRenderer) : nullptr;
+    if (name == nullptr) {
+        return false;
+    }
+    const char* text = reinterpret_cast<const char*>(name);
+    return SDL_strstr(text, "llvmpipe") != nullptr || SDL_strstr(text, "softpipe") != nullptr ||
+           SDL_strstr(text, "Software Rasterizer") != nullptr;
+}
+
+// An accelerated renderer, or null where the machine has none that draws on
+// its graphics hardware.
+SDL_Renderer* CreateAcceleratedRenderer(SDL_Window* target) {
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    SDL_Renderer* renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer == nullptr) {
+        return nullptr;
+    }
+    SDL_RendererInfo info{};
+    const bool software =
+        SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    if (software || GlDrawsOnTheCpu(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        return nullptr;
+    }
+    return renderer;
+}
+
+// Paints the parts of the surface outside `frame` black.
+void FillBars(SDL_Surface* surface, const SDL_Rect& frame) {
+    const Uint32 black = SDL_MapRGB(surface->format, 0, 0, 0);
+    const SDL_Rect bars[] = {
+        {0, 0, surface->w, frame.y},
+        {0, frame.y + frame.h, surface->w, surface->h - frame.y - frame.h},
+        {0, frame.y, frame.x, frame.h},
+        {frame.x + frame.w, frame.y, surface->w - frame.x - frame.w, frame.h},
+    };
+    for (const SDL_Rect& bar : bars) {
+        if (bar.w > 0 && bar.h > 0) {
+            SDL_FillRect(surface, &bar, black);
+        }
+    }
+}
+
+// Without graphics hardware the frame goes straight into the window's own
+// pixels, which the window system shows from shared memory: one copy, where a
+// software renderer makes two (into its texture, then into the window).
+void ShowOnWindowSurface(HWND handle, SDL_Window* target, const uint32_t* pixels, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(target);
+    if (surface == nullptr) {
+        return;
+    }
+    // The back buffer has no alpha of its own: it is copied, not blended.
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                            width * 4, SDL_PIXELFORMAT_RGB888);
+    if (frame == nullptr) {
+        return;
+    }
+    NotePresentedFrame(handle, width, height);
+    const FrameFit fit = FitFrame(surface->w, surface->h, width, height);
+    SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
+    FillBars(surface, dest);
+    if (fit.width == width && fit.height == height) {
+        SDL_BlitSurface(frame, nullptr, surface, &dest);
+    } else if (fit.wholeFactor || SDL_SoftStretchLinear(frame, nullptr, surface, &dest) != 0) {
+        // Whole enlargements stay pixel-sharp; a screen's odd factor is
+        // smoothed where the window's pixels have the frame's layout.
+        SDL_BlitScaled(frame, nullptr, surface, &dest);
+    }
+    SDL_FreeSurface(frame);
+    SDL_UpdateWindowSurface(target);
+}
+
+} // namespace
+
+uint32_t PresenterWindowFlags() {
+    // SDL tries its OpenGL renderer first unless told to use another.
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (driver == nullptr || *driver == '\0' || SDL_strncasecmp(driver, "opengl", 6) == 0) {
+        return SDL_WINDOW_OPENGL;
+    }
+    return 0;
+}
+
+void RecordPresentedFrame(const uint32_t* pixels, int width, int height) {
+    PresentedFrame& frame = LastFrame();
+    const size_t count = static_cast<size_t>(width) * height;
+    frame.pixels.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        frame.pixels[i] = pixels[i] | 0xFF000000u;
+    }
+    frame.width = width;
+    frame.height = height;
+    frame.valid = true;
+}
+
+bool LastPresentedFrame(std::vector<uint32_t>* pixels, int* width, int* height) {
+    const PresentedFrame& frame = LastFrame();
+    if (!frame.valid) {
+        return false;
+    }
+    *pixels = frame.pixels;
+    *width = frame.width;
+    *height = frame.height;
+    return true;
+}
+
+Presenter::~Presenter() {
+    Release();
+}
+
+void Presenter::Release() {
+    // A window that is already gone took its renderer with it.
+    if (sdlWindow != nullptr && SdlWindowOf(window) == sdlWindow) {
+        if (texture != nullptr) {
+            SDL_DestroyTexture(texture);
+        }
+        if (renderer != nullptr) {
+            SDL_DestroyRenderer(renderer);
+        }
+    }
+    window = nullptr;
+    sdlWindow = nullptr;
+    renderer = nullptr;
+    texture = nullptr;
+    textureWidth = textureHeight = 0;
+}
+
+void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height, bool) {
+    SDL_Window* target = SdlWindowOf(handle);
+    if (target == nullptr) {
+        return;
+    }
+    if (target != sdlWindow) {
+        Release();
+        renderer = CreateAcceleratedRenderer(target);
+        if (renderer == nullptr) {
+            // SDL's own framebuffer rather than a GL texture made for it.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        }
+        window = handle;
+        sdlWindow = target;
+    }
+    if (renderer == nullptr) {
+        ShowOnWindowSurface(handle, target, pixels, width, height);
+        return;
+    }
+    if (texture == nullptr || textureWidth != width || textureHeight != height) {
+        if (texture != nullptr) {
+            SDL_DestroyTexture(texture);
+        }
+        // The back buffer has no alpha of its own: the texture ignores it and
+        // is copied, not blended.
+        texture =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (texture == nullptr) {
+            textureWidth = textureHeight = 0;
+            return;
+        }
+        textureWidth = width;
+        textureHeight = height;
+    }
+    SDL_UpdateTexture(texture, nullptr, pixels, width * 4);
+    NotePresentedFrame(handle, width, height);
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+    const FrameFit fit = FitFrame(outputWidth, outputHeight, width, height);
+    const SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
+    // Whole enlargements stay pixel-sharp; a screen's odd factor is smoothed.
+    SDL_SetTextureScaleMode(texture, fit.wholeFactor ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    if (fit.x > 0 || fit.y > 0 || fit.width < outputWidth || fit.height < outputHeight) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255); // the bars
+        SDL_RenderClear(renderer);
+    }
+    SDL_RenderCopy(renderer, texture, nullptr, &dest);
+    SDL_RenderPresent(renderer);
+}
+
+} // namespace platform

@@ -1,0 +1,160 @@
+#include "platform/os/data_location.h"
+
+#include "platform/os/files.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+const char* const kGameFolder = "backfire";
+
+bool IsAbsolute(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string Normal(const fs::path& path) {
+    return path.lexically_normal().string();
+}
+
+std::string Text(const char* value) {
+    return value != nullptr ? value : "";
+}
+
+std::string HomeFromPasswordDatabase() {
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::string buffer(size > 0 ? static_cast<size_t>(size) : 16384, '\0');
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
+        return "";
+    return Text(found->pw_dir);
+}
+
+// Creates the directory and its parents; the reason on failure, empty on success.
+std::string PrepareDirectory(const std::string& path) {
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (!IsDirectory(path))
+        return error ? error.message() : std::string("not a directory");
+    if (access(path.c_str(), W_OK | X_OK) != 0)
+        return std::strerror(errno);
+    return "";
+}
+
+void AnchorVariable(const char* name, const std::string& base) {
+    std::string value = Text(std::getenv(name));
+    if (!value.empty() && !IsAbsolute(value))
+        setenv(name, Normal(fs::path(base) / value).c_str(), 1);
+}
+
+} // namespace
+
+std::string SaveDirectory(const LaunchEnvironment& environment) {
+    if (IsAbsolute(environment.xdgDataHome))
+        return Normal(fs::path(environment.xdgDataHome) / kGameFolder);
+    if (IsAbsolute(environment.home))
+        return Normal(fs::path(environment.home) / ".local/share" / kGameFolder);
+    return "";
+}
+
+std::string InstalledDataDirectory(const std::string& executableDirectory) {
+    return Normal(fs::path(executableDirectory) / BACKFIRE_DATA_FROM_BINARY);
+}
+
+std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment) {
+    std::vector<std::string> places;
+    if (!environment.executableDirectory.empty()) {
+        places.push_back(InstalledDataDirectory(environment.executableDirectory));
+        places.push_back(Normal(fs::path(environment.executableDirectory) / "dat"));
+    }
+    if (!environment.backfireData.empty())
+        places.push_back(Normal(fs::path(environment.workingDirectory) / environment.backfireData));
+    return places;
+}
+
+FileLocation LocateFiles(const LaunchEnvironment& environment) {
+    FileLocation location;
+    location.workingDirectory = environment.workingDirectory;
+    // A game folder (the build folder, a test sandbox) is used as it is.
+    if (IsDirectory(ResolvePath((fs::path(environment.workingDirectory) / "dat").c_str())))
+        return location;
+
+    std::string save = SaveDirectory(environment);
+    if (save.empty()) {
+        location.problems.push_back(
+            "backfire: no home directory (HOME and XDG_DATA_HOME are unset or relative); "
+            "keeping the saved files in " +
+            environment.workingDirectory);
+    } else if (std::string reason = PrepareDirectory(save); !reason.empty()) {
+        location.problems.push_back("backfire: cannot use the save directory " + save + " (" + reason +
+                                    "); keeping the saved files in " + environment.workingDirectory);
+    } else {
+        location.workingDirectory = save;
+    }
+
+    std::vector<std::string> places = DataSearchPlaces(environment);
+    for (const std::string& place : places) {
+        if (IsDirectory(place)) {
+            location.dataRoot = place;
+            return location;
+        }
+    }
+    std::string searched = Normal(fs::path(environment.workingDirectory) / "dat");
+    for (const std::string& place : places)
+        searched += ", " + place;
+    if (environment.backfireData.empty())
+        searched += " (BACKFIRE_DATA is unset)";
+    location.problems.push_back("backfire: the game data was not found; searched " + searched);
+    return location;
+}
+
+LaunchEnvironment CurrentLaunchEnvironment() {
+    LaunchEnvironment environment;
+    std::error_code error;
+    environment.workingDirectory = fs::current_path(error).string();
+    fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (!error)
+        environment.executableDirectory = executable.parent_path().string();
+    environment.xdgDataHome = Text(std::getenv("XDG_DATA_HOME"));
+    environment.home = Text(std::getenv("HOME"));
+    if (!IsAbsolute(environment.home))
+        environment.home = HomeFromPasswordDatabase();
+    environment.backfireData = Text(std::getenv("BACKFIRE_DATA"));
+    return environment;
+}
+
+bool UseFileLocation(const FileLocation& location, const LaunchEnvironment& environment) {
+    for (const std::string& problem : location.problems)
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    SetDataRoot(location.dataRoot);
+    if (location.workingDirectory == environment.workingDirectory)
+        return false;
+    for (const char* name : {"BACKFIRE_SCRIPT", "BACKFIRE_AUDIO_OUT", "BACKFIRE_INSTANCE_LOCK"})
+        AnchorVariable(name, environment.workingDirectory);
+    if (chdir(location.workingDirectory.c_str()) != 0) {
+        std::fprintf(stderr, "backfire: cannot enter %s (%s); keeping the saved files in %s\n",
+                     location.workingDirectory.c_str(), std::strerror(errno),
+                     environment.workingDirectory.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform
