@@ -2,8 +2,9 @@
 // files live, and joins argv into the one command line the game parses.
 #include "core/main_loop.h"
 #include "engine/tweak_file.h"
-#include "platform/os/data_location.h"
 #include "platform/harness/harness.h"
+#include "platform/os/data_location.h"
+#include "platform/os/display.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     }
     // Refused before any file is touched and without the exit handlers, so a
     // start that cannot show the game leaves nothing behind.
-    if (const std::string problem = platform::MissingDisplayProblem(); !problem.empty()) {
+    if (const std::string problem = platform::MissingDisplayProblem(platform::Headless()); !problem.empty()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         std::fflush(stderr);
         std::_Exit(2);

@@ -6,8 +6,8 @@
 #include "engine/camera.h"
 #include "engine/font.h"
 #include "engine/video_list.h"
-#include "platform/win32/clock.h"
 #include "platform/os/crt_rand.h"
+#include "platform/win32/clock.h"
 
 namespace {
 

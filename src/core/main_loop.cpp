@@ -9,8 +9,8 @@
 #include "engine/camera.h"
 #include "engine/font.h"
 #include "engine/run_log.h"
-#include "platform/win32/clock.h"
 #include "platform/harness/harness.h"
+#include "platform/win32/clock.h"
 #include "shell/intro_mode.h"
 
 ObjectStack ModeStack;

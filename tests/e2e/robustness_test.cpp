@@ -3,8 +3,8 @@
 // cannot be written. Every run ends by itself with exit code 0. Where saving
 // works the saves hold the journey's outcome; where it cannot, the previous
 // saves keep their bytes and the game says nothing.
-#include "file_bytes.h"
 #include "e2e/game_process.h"
+#include "file_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include "game/enemy.h"
 #include "game/play_field.h"
 #include "game/player_ship.h"
-#include "platform/os/crt_rand.h"
 #include "platform/capture/frame_capture.h"
+#include "platform/os/crt_rand.h"
 
 namespace {
 

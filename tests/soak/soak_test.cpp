@@ -6,8 +6,8 @@
 // still running at its last tick, and keep its resident memory flat once
 // warmed up.
 #include "file_bytes.h"
-#include "soak/soak_script.h"
 #include "soak/soak_process.h"
+#include "soak/soak_script.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "platform/d3d8/d3d8_device.h"
 
 #include "platform/capture/d3d8_capture.h"
-#include "platform/d3d8/d3d8_control.h"
 #include "platform/capture/frame_capture.h"
+#include "platform/d3d8/d3d8_control.h"
 #include "platform/harness/harness.h"
 #include "platform/win32/window_system.h"
 

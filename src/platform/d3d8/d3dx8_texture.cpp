@@ -8,8 +8,8 @@
 // each level is a 2 x 2 box filter of the one above. The filter arguments are
 // accepted and not otherwise interpreted.
 #include "platform/d3d8/d3dx8.h"
-#include "platform/os/files.h"
 #include "platform/image/image_decode.h"
+#include "platform/os/files.h"
 
 #include <algorithm>
 #include <cstring>

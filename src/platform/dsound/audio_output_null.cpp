@@ -1,6 +1,6 @@
 #include "platform/dsound/audio_output.h"
-#include "platform/win32/clock.h"
 #include "platform/dsound/dsound.h"
+#include "platform/win32/clock.h"
 
 #include <algorithm>
 #include <bit>

@@ -2,15 +2,15 @@
 // input script into the message queue and the mouse between ticks.
 #include "platform/harness/harness.h"
 
-#include "platform/win32/clock.h"
 #include "platform/capture/d3d8_capture.h"
-#include "platform/dsound/dsound.h"
 #include "platform/capture/frame_capture.h"
 #include "platform/dinput8/gamepad.h"
+#include "platform/dinput8/mouse_state.h"
+#include "platform/dsound/dsound.h"
 #include "platform/harness/input_script.h"
 #include "platform/os/instance_lock.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/key_map.h"
-#include "platform/dinput8/mouse_state.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 

@@ -4,7 +4,6 @@
 // between ticks.
 #pragma once
 
-#include <string>
 
 namespace platform {
 
@@ -17,11 +16,6 @@ bool StartHarness();
 void StopHarness();
 // True when BACKFIRE_HEADLESS=1: no window, no audio device, virtual clock.
 bool Headless();
-// Empty when the game may try to show its window: headless, SDL_VIDEODRIVER
-// chosen by the user, or DISPLAY or WAYLAND_DISPLAY set. Otherwise the one
-// line to print before stopping, naming what was looked for and how to run
-// without a display.
-std::string MissingDisplayProblem();
 // Chooses headless or windowed backends without reading the environment
 // (tests that exercise both in one process).
 void UseHeadless(bool headless);

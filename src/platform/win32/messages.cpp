@@ -1,7 +1,7 @@
 // The one message queue of the game's thread: posted messages in order, then
 // a synthesized WM_PAINT for an exposed window, then WM_QUIT.
-#include "platform/win32/clock.h"
 #include "platform/dinput8/gamepad.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/key_map.h"
 #include "platform/win32/window_sdl.h"
 

@@ -5,6 +5,7 @@
 #include "platform/d3d8/d3d8_present.h"
 #include "platform/dinput8/gamepad.h"
 #include "platform/harness/harness.h"
+#include "platform/os/display.h"
 #include "platform/win32/window_system.h"
 
 #include <SDL.h>
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <strings.h>
 #include <vector>
 
 namespace {
@@ -44,7 +44,7 @@ const WindowClass* FindClass(LPCSTR name) {
     if (name == nullptr)
         return nullptr;
     for (const WindowClass& c : classes)
-        if (strcasecmp(c.name.c_str(), name) == 0)
+        if (SDL_strcasecmp(c.name.c_str(), name) == 0)
             return &c;
     return nullptr;
 }

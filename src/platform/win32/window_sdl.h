@@ -48,10 +48,6 @@ POINT ClientOrigin(HWND window);
 void PlaceSdlWindow(HWND window);
 // The SDL hints a game window needs, set before it is made.
 void PrepareSdlWindowing();
-// On X, ends the process at once, with a message, when the connection to the
-// X server is lost, instead of Xlib's exit() running the game's destructors
-// from wherever it was.
-void EndAtOnceOnLostDisplay();
 // The window a WM_PAINT is owed to (exposed since its last paint), or null.
 HWND WindowNeedingPaint();
 

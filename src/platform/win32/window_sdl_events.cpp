@@ -1,7 +1,7 @@
 // SDL events become the window messages the game's window procedure sees.
 #include "platform/dinput8/gamepad.h"
-#include "platform/win32/key_map.h"
 #include "platform/dinput8/mouse_state.h"
+#include "platform/win32/key_map.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 

@@ -8,12 +8,6 @@ struct SDL_Window;
 
 namespace platform {
 
-// Starts SDL's video subsystem (false when it cannot). SDL falls back to its
-// offscreen or dummy driver when no display can be opened, and a game shown
-// there is seen by no one: unless SDL_VIDEODRIVER asked for that driver, the
-// process then ends at once with code 2 and one line on stderr, before any
-// save is written.
-bool StartSdlVideo();
 // The SDL window behind a window handle; null when headless or for a bad handle.
 SDL_Window* SdlWindowOf(HWND window);
 // Client-area size in pixels.

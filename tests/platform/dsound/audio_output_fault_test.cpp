@@ -2,9 +2,9 @@
 // game runs: the game must go on silently, with sounds still starting,
 // advancing and ending in step with the clock.
 #include "platform/dsound/audio_output.h"
-#include "platform/win32/clock.h"
 #include "platform/dsound/dsound.h"
 #include "platform/harness/harness.h"
+#include "platform/win32/clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/audio_analysis.h"
-#include "platform/win32/clock.h"
 #include "platform/dsound/dsound.h"
+#include "platform/win32/clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The harness driven as the main loop drives it: messages handled, a tick,
 // HarnessTickDone, repeated.
-#include "platform/win32/clock.h"
-#include "platform/d3d8/d3d8_present.h"
 #include "platform/capture/frame_capture.h"
+#include "platform/d3d8/d3d8_present.h"
+#include "platform/dinput8/mouse_state.h"
 #include "platform/harness/harness.h"
 #include "platform/image/image_decode.h"
-#include "platform/dinput8/mouse_state.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 
 #include "platform/window_recorder.h"

@@ -2,9 +2,9 @@
 // the full-screen switch keys, controllers and joysticks as the one button,
 // focus loss and short clicks.
 #include "platform/dinput8/gamepad.h"
+#include "platform/dinput8/mouse_state.h"
 #include "platform/harness/harness.h"
 #include "platform/harness/input_script.h"
-#include "platform/dinput8/mouse_state.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 

@@ -1,6 +1,6 @@
 // The message queue and the window calls on a headless window.
-#include "platform/win32/clock.h"
 #include "platform/harness/harness.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 
 #include "platform/window_recorder.h"

@@ -1,8 +1,8 @@
 // SDL events through a real SDL window (the dummy video driver) become the
 // window messages the game sees.
-#include "platform/win32/clock.h"
-#include "platform/harness/harness.h"
 #include "platform/dinput8/mouse_state.h"
+#include "platform/harness/harness.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 
 #include "platform/window_recorder.h"

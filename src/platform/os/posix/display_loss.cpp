@@ -1,6 +1,4 @@
-#include "platform/harness/harness.h"
-#include "platform/win32/window_sdl.h"
-#include "platform/win32/window_system.h"
+#include "platform/os/display.h"
 
 #include <SDL.h>
 
@@ -40,8 +38,8 @@ int EndAtOnce(void*) {
 
 namespace platform {
 
-std::string MissingDisplayProblem() {
-    if (Headless() || IsSet("SDL_VIDEODRIVER") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"))
+std::string MissingDisplayProblem(bool headless) {
+    if (headless || IsSet("SDL_VIDEODRIVER") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"))
         return "";
     return std::string("no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set") +
            kRunWithoutDisplay;
