@@ -6,8 +6,8 @@
 // instead (look at it before checking it in).
 #pragma once
 
-#include "platform/capture/frame_capture.h"
 #include "platform/image/image_decode.h"
+#include "platform/image/png_writer.h"
 
 #include <gtest/gtest.h>
 

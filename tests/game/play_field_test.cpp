@@ -9,7 +9,7 @@
 #include "game/enemy.h"
 #include "game/play_field.h"
 #include "game/player_ship.h"
-#include "platform/capture/frame_capture.h"
+#include "platform/image/png_writer.h"
 #include "platform/os/crt_rand.h"
 
 namespace {

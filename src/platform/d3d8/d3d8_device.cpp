@@ -1,9 +1,8 @@
 #include "platform/d3d8/d3d8_device.h"
 
 #include "platform/capture/d3d8_capture.h"
-#include "platform/capture/frame_capture.h"
 #include "platform/d3d8/d3d8_control.h"
-#include "platform/harness/harness.h"
+#include "platform/d3d8/presented_frame.h"
 #include "platform/win32/window_system.h"
 
 #include <algorithm>
@@ -93,13 +92,14 @@ RasterVertex ReadVertex(const uint8_t* bytes) {
 
 } // namespace
 
-Device* Device::Create(D3DDEVTYPE type, HWND focusWindow, D3DPRESENT_PARAMETERS* params, HRESULT* result) {
+Device* Device::Create(D3DDEVTYPE type, HWND focusWindow, D3DPRESENT_PARAMETERS* params, bool onDisplay,
+                       HRESULT* result) {
     if (params == nullptr) {
         *result = D3DERR_INVALIDCALL;
         return nullptr;
     }
     HWND window = params->hDeviceWindow != nullptr ? params->hDeviceWindow : focusWindow;
-    Device* device = new Device(type, window);
+    Device* device = new Device(type, window, onDisplay);
     *result = device->Configure(params);
     if (FAILED(*result)) {
         device->Release();
@@ -126,7 +126,7 @@ HRESULT Device::Configure(D3DPRESENT_PARAMETERS* p) {
         return D3DERR_INVALIDCALL;
     }
     if (!p->Windowed) {
-        const std::vector<D3DDISPLAYMODE> modes = SoftwareAdapterModes();
+        const std::vector<D3DDISPLAYMODE> modes = SoftwareAdapterModes(onDisplay);
         const bool offered = std::any_of(modes.begin(), modes.end(), [&](const D3DDISPLAYMODE& m) {
             return static_cast<int32_t>(m.Width) == w && static_cast<int32_t>(m.Height) == h;
         });
@@ -218,10 +218,10 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
         return D3DERR_DEVICELOST;
     }
     RecordPresent(width, height);
-    if (PresentedFrameWanted()) {
+    if (!onDisplay || PresentedFrameKept()) {
         RecordPresentedFrame(backBuffer.data(), width, height);
     }
-    if (!Headless()) {
+    if (onDisplay) {
         presenter.Show(window, backBuffer.data(), width, height, !params.Windowed);
     }
     return D3D_OK;

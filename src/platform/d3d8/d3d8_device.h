@@ -15,9 +15,10 @@
 
 namespace platform {
 
-// The adapter's display modes (all X8R8G8B8) and its desktop mode.
-std::vector<D3DDISPLAYMODE> SoftwareAdapterModes();
-D3DDISPLAYMODE SoftwareDesktopMode();
+// The adapter's display modes (all X8R8G8B8) and its desktop mode: the
+// display's when the adapter is on one, else the headless desktop.
+std::vector<D3DDISPLAYMODE> SoftwareAdapterModes(bool onDisplay);
+D3DDISPLAYMODE SoftwareDesktopMode(bool onDisplay);
 // The capabilities of both device types.
 void FillSoftwareCaps(D3DDEVTYPE type, D3DCAPS8* caps);
 
@@ -26,7 +27,8 @@ class Device final : public RefCounted<IDirect3DDevice8> {
     // Validates params (filling a windowed back buffer size of 0 from the
     // window's client area) and makes the device; null on failure with the
     // reason in *result.
-    static Device* Create(D3DDEVTYPE type, HWND focusWindow, D3DPRESENT_PARAMETERS* params, HRESULT* result);
+    static Device* Create(D3DDEVTYPE type, HWND focusWindow, D3DPRESENT_PARAMETERS* params, bool onDisplay,
+                          HRESULT* result);
 
     HRESULT TestCooperativeLevel() override;
     HRESULT GetDeviceCaps(D3DCAPS8* caps) override;
@@ -65,7 +67,7 @@ class Device final : public RefCounted<IDirect3DDevice8> {
     void CopyBackBuffer(std::vector<uint32_t>* pixels, int* outWidth, int* outHeight) const;
 
   private:
-    Device(D3DDEVTYPE type, HWND window) : type(type), window(window) {}
+    Device(D3DDEVTYPE type, HWND window, bool onDisplay) : type(type), window(window), onDisplay(onDisplay) {}
     // Checks params and, when they are sound, adopts them: back buffer, window
     // mode and default state.
     HRESULT Configure(D3DPRESENT_PARAMETERS* params);
@@ -77,6 +79,7 @@ class Device final : public RefCounted<IDirect3DDevice8> {
 
     D3DDEVTYPE type;
     HWND window;
+    bool onDisplay; // shows its frames in the window; else keeps every one
     D3DPRESENT_PARAMETERS params{};
     int32_t width = 0, height = 0;
     std::vector<uint32_t> backBuffer;

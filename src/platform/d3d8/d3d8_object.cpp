@@ -46,11 +46,11 @@ class Direct3D final : public RefCounted<IDirect3D8> {
     }
 
     UINT GetAdapterModeCount(UINT adapter) override {
-        return adapter == 0 ? static_cast<UINT>(SoftwareAdapterModes().size()) : 0;
+        return adapter == 0 ? static_cast<UINT>(SoftwareAdapterModes(ownsVideo).size()) : 0;
     }
 
     HRESULT EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* displayMode) override {
-        const std::vector<D3DDISPLAYMODE> modes = SoftwareAdapterModes();
+        const std::vector<D3DDISPLAYMODE> modes = SoftwareAdapterModes(ownsVideo);
         if (adapter != 0 || mode >= modes.size() || displayMode == nullptr) {
             return D3DERR_INVALIDCALL;
         }
@@ -62,7 +62,7 @@ class Direct3D final : public RefCounted<IDirect3D8> {
         if (adapter != 0 || displayMode == nullptr) {
             return D3DERR_INVALIDCALL;
         }
-        *displayMode = SoftwareDesktopMode();
+        *displayMode = SoftwareDesktopMode(ownsVideo);
         return D3D_OK;
     }
 
@@ -138,7 +138,7 @@ class Direct3D final : public RefCounted<IDirect3D8> {
             return D3DERR_NOTAVAILABLE;
         }
         HRESULT result = D3D_OK;
-        *device = Device::Create(type, focusWindow, params, &result);
+        *device = Device::Create(type, focusWindow, params, ownsVideo, &result);
         return result;
     }
 
@@ -155,8 +155,8 @@ class Direct3D final : public RefCounted<IDirect3D8> {
 
 } // namespace
 
-D3DDISPLAYMODE SoftwareDesktopMode() {
-    if (!Headless()) {
+D3DDISPLAYMODE SoftwareDesktopMode(bool onDisplay) {
+    if (onDisplay) {
         SDL_DisplayMode mode{};
         if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
             const UINT refresh = mode.refresh_rate > 0 ? static_cast<UINT>(mode.refresh_rate) : kRefreshRate;
@@ -175,10 +175,10 @@ D3DDISPLAYMODE SoftwareDesktopMode() {
     return desktop;
 }
 
-std::vector<D3DDISPLAYMODE> SoftwareAdapterModes() {
+std::vector<D3DDISPLAYMODE> SoftwareAdapterModes(bool onDisplay) {
     std::vector<D3DDISPLAYMODE> modes(std::begin(kStandardModes), std::end(kStandardModes));
-    if (!Headless()) {
-        const D3DDISPLAYMODE desktop = SoftwareDesktopMode();
+    if (onDisplay) {
+        const D3DDISPLAYMODE desktop = SoftwareDesktopMode(true);
         const bool listed = std::any_of(modes.begin(), modes.end(), [&](const D3DDISPLAYMODE& m) {
             return m.Width == desktop.Width && m.Height == desktop.Height;
         });

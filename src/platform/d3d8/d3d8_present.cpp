@@ -1,6 +1,6 @@
 #include "platform/d3d8/d3d8_present.h"
 
-#include "platform/capture/frame_capture.h"
+#include "platform/d3d8/presented_frame.h"
 #include "platform/win32/window_scale.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
@@ -22,6 +22,8 @@ PresentedFrame& LastFrame() {
     static PresentedFrame frame;
     return frame;
 }
+
+bool (*frameWanted)() = nullptr;
 
 // True for an OpenGL renderer that Mesa implements on the CPU: its texture
 // upload and scaling cost several times what SDL's own blitter does.
@@ -114,6 +116,14 @@ uint32_t PresenterWindowFlags() {
         return SDL_WINDOW_OPENGL;
     }
     return 0;
+}
+
+void KeepPresentedFramesWhile(bool (*wanted)()) {
+    frameWanted = wanted;
+}
+
+bool PresentedFrameKept() {
+    return frameWanted != nullptr && frameWanted();
 }
 
 void RecordPresentedFrame(const uint32_t* pixels, int width, int height) {

@@ -46,7 +46,7 @@ class Presenter {
 // first frame.
 uint32_t PresenterWindowFlags();
 
-// Keeps a copy of a presented frame for LastPresentedFrame (frame_capture.h).
+// Keeps a copy of a presented frame for LastPresentedFrame (presented_frame.h).
 void RecordPresentedFrame(const uint32_t* pixels, int width, int height);
 
 } // namespace platform

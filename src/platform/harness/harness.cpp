@@ -3,11 +3,12 @@
 #include "platform/harness/harness.h"
 
 #include "platform/capture/d3d8_capture.h"
-#include "platform/capture/frame_capture.h"
+#include "platform/d3d8/presented_frame.h"
 #include "platform/dinput8/gamepad.h"
 #include "platform/dinput8/mouse_state.h"
 #include "platform/dsound/dsound.h"
 #include "platform/harness/input_script.h"
+#include "platform/image/png_writer.h"
 #include "platform/os/instance_lock.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/key_map.h"
@@ -168,6 +169,7 @@ void UseHeadless(bool value) {
 bool StartHarness() {
     StopHarness();
     headless.reset();
+    KeepPresentedFramesWhile(&PresentedFrameWanted);
     if (Headless())
         UseVirtualClock(kVirtualStart);
     if (!ReadMaxTicks() || !ReadCaptureFrames())

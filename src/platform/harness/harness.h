@@ -16,6 +16,10 @@ bool StartHarness();
 void StopHarness();
 // True when BACKFIRE_HEADLESS=1: no window, no audio device, virtual clock.
 bool Headless();
+// True when a presented frame may still be read back: always headless, and in a
+// window while the input script has a screenshot left to take. StartHarness
+// hands it to the device, which skips the copy otherwise.
+bool PresentedFrameWanted();
 // Chooses headless or windowed backends without reading the environment
 // (tests that exercise both in one process).
 void UseHeadless(bool headless);

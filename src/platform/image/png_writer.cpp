@@ -1,4 +1,4 @@
-#include "platform/capture/frame_capture.h"
+#include "platform/image/png_writer.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
-#include "platform/capture/frame_capture.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_control.h"
+#include "platform/d3d8/presented_frame.h"
 #include "platform/harness/harness.h"
 
 #include <gtest/gtest.h>

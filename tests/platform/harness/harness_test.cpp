@@ -1,6 +1,5 @@
 // The harness driven as the main loop drives it: messages handled, a tick,
 // HarnessTickDone, repeated.
-#include "platform/capture/frame_capture.h"
 #include "platform/d3d8/d3d8_present.h"
 #include "platform/dinput8/mouse_state.h"
 #include "platform/harness/harness.h"

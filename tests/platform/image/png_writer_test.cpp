@@ -1,5 +1,5 @@
-#include "platform/capture/frame_capture.h"
 #include "platform/image/image_decode.h"
+#include "platform/image/png_writer.h"
 
 #include "platform/window_recorder.h"
 
