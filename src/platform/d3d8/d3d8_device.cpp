@@ -2,7 +2,6 @@
 
 #include "platform/capture/d3d8_capture.h"
 #include "platform/d3d8/d3d8_control.h"
-#include "platform/d3d8/presented_frame.h"
 #include "platform/win32/window_system.h"
 
 #include <algorithm>

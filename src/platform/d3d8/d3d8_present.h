@@ -46,6 +46,9 @@ class Presenter {
 // first frame.
 uint32_t PresenterWindowFlags();
 
+// Whether the device on the display keeps the frame it presents now
+// (KeepPresentedFramesWhile, presented_frame.h).
+bool PresentedFrameKept();
 // Keeps a copy of a presented frame for LastPresentedFrame (presented_frame.h).
 void RecordPresentedFrame(const uint32_t* pixels, int width, int height);
 

@@ -16,7 +16,4 @@ bool LastPresentedFrame(std::vector<uint32_t>* pixels, int* width, int* height);
 // presenting skips the copy otherwise; the harness sets it as it starts.
 void KeepPresentedFramesWhile(bool (*wanted)());
 
-// Whether the device on the display keeps the frame it presents now.
-bool PresentedFrameKept();
-
 } // namespace platform

@@ -1,5 +1,5 @@
-// Writing 32-bit pixels as a PNG file: the harness's screenshots, the
-// frame captures' previews and the tests' images.
+// Writing 32-bit pixels as a PNG file: the harness's screenshots and the
+// tests' images.
 #pragma once
 
 #include <cstdint>
