@@ -50,6 +50,20 @@ class PlayFieldTest : public FieldScene {
         return ticks;
     }
 
+    // The field drawn into a frame cleared to black.
+    std::vector<uint32_t> DrawnField() {
+        BeginFrame(0);
+        field->Draw();
+        return EndFrame();
+    }
+
+    static int32_t LitPixels(const std::vector<uint32_t>& pixels) {
+        int32_t lit = 0;
+        for (uint32_t pixel : pixels)
+            lit += (pixel & 0xFFFFFFu) != 0u ? 1 : 0;
+        return lit;
+    }
+
     // Deletes every enemy in mainList, leaving the ship.
     void ClearEnemies() {
         std::vector<OLObject*> enemies;
@@ -284,9 +298,7 @@ TEST_F(PlayFieldTest, HardDifficultyDrawsNoMeters) {
         StartPlaying();
         field->backdropIndex = -1;
         field->tileIndex = -1;
-        BeginFrame(0);
-        field->Draw();
-        const std::vector<uint32_t> pixels = EndFrame();
+        const std::vector<uint32_t> pixels = DrawnField();
         const bool meters = At(pixels, 130, 35) != 0u && At(pixels, Width - 60, 35) != 0u;
         EXPECT_EQ(meters, difficulty != 2) << difficulty;
         // The score is drawn on every difficulty.
@@ -303,11 +315,7 @@ TEST_F(PlayFieldTest, VeilPeaksHalfwayAndFlashesCoverTheScreen) {
     StartPlaying();
     field->backdropIndex = -1;
     field->tileIndex = -1;
-    auto sample = [&]() {
-        BeginFrame(0);
-        field->Draw();
-        return At(EndFrame(), 50, 300);
-    };
+    auto sample = [&]() { return At(DrawnField(), 50, 300); };
     field->transitionTimer = 0;
     EXPECT_EQ(sample(), 0u);
     field->transitionTimer = 20;
@@ -330,15 +338,11 @@ TEST_F(PlayFieldTest, MeterBarsStayInsideTheirFrames) {
     ThePlayer->maxHitPoints = 10.0f;
     ThePlayer->hitPoints = 30.0f;
     ThePlayer->boost = 2.0f;
-    BeginFrame(0);
-    field->Draw();
-    std::vector<uint32_t> pixels = EndFrame();
+    std::vector<uint32_t> pixels = DrawnField();
     EXPECT_EQ(At(pixels, 280, 35), 0u);
     EXPECT_EQ(At(pixels, Width - 280, 35), 0u);
     ThePlayer->maxHitPoints = 0.0f;
-    BeginFrame(0);
-    field->Draw();
-    pixels = EndFrame();
+    pixels = DrawnField();
     const uint32_t grey = At(pixels, 130, 35);
     EXPECT_EQ((grey >> 8) & 0xFF, grey & 0xFF);
 }
@@ -356,11 +360,7 @@ TEST_F(PlayFieldTest, ExplosionFramesOutsideTheSixteenDrawNothing) {
     auto centre = [&](int32_t frame) {
         BeginFrame(0);
         field->DrawExplosionFrame(frame, 0.0f, 0.0f, 0.0f, 1.0f);
-        const std::vector<uint32_t> pixels = EndFrame();
-        int32_t lit = 0;
-        for (uint32_t pixel : pixels)
-            lit += (pixel & 0xFFFFFFu) != 0u ? 1 : 0;
-        return lit;
+        return LitPixels(EndFrame());
     };
     EXPECT_GT(centre(8), 0);
     EXPECT_EQ(centre(16), 0);
@@ -377,28 +377,20 @@ TEST_F(PlayFieldTest, RunningFieldShowsBackdropTilesVeilAndHud) {
     field->tileIndex = 3;
     field->transitionTimer = 12;
     field->tipTimer = 0;
-    const auto frame = [&] {
-        BeginFrame(0);
-        field->Draw();
-        return EndFrame();
-    };
-    const std::vector<uint32_t> pixels = frame();
+    const std::vector<uint32_t> pixels = DrawnField();
     platform::WritePng(std::string(BACKFIRE_BUILD_DIR) + "/play_field_running.png", pixels.data(), Width,
                        Height);
-    int32_t lit = 0;
-    for (uint32_t pixel : pixels)
-        lit += (pixel & 0xFFFFFFu) != 0u ? 1 : 0;
-    EXPECT_GT(lit, static_cast<int32_t>(Width * Height / 2));
+    EXPECT_GT(LitPixels(pixels), static_cast<int32_t>(Width * Height / 2));
     for (int32_t* layer : {&field->backdropIndex, &field->tileIndex, &field->transitionTimer}) {
         const int32_t shown = std::exchange(*layer, -1);
-        EXPECT_NE(frame(), pixels) << "a layer left the picture as it was";
+        EXPECT_NE(DrawnField(), pixels) << "a layer left the picture as it was";
         *layer = shown;
     }
 
     // HUD texts hang from the top of their boxes: the rows a text changes
     // start at the box's top and leave far more of the box free below.
     const auto expectHangsFrom = [&](int32_t top, int32_t bottom, const char* what) {
-        const std::vector<uint32_t> changed = frame();
+        const std::vector<uint32_t> changed = DrawnField();
         int32_t first = -1;
         int32_t last = -1;
         for (int32_t y = 0; y < static_cast<int32_t>(Height); ++y)
@@ -438,13 +430,12 @@ TEST_F(PlayFieldTest, PauseHoldsTheWorldWhileADyingEnemysRaysKeepTurning) {
     field->Tick();
     dying->Die();
     field->Tick();
-    const auto frame = [&] {
+    // A pass of the game loop: a tick, then the frame drawn.
+    const auto pass = [&] {
         field->Tick();
-        BeginFrame(0);
-        field->Draw();
-        return EndFrame();
+        DrawnField();
     };
-    frame();
+    pass();
     // Where everything is, with the shots in flight.
     const auto world = [&] {
         std::vector<float> places;
@@ -461,8 +452,8 @@ TEST_F(PlayFieldTest, PauseHoldsTheWorldWhileADyingEnemysRaysKeepTurning) {
     const float angle = dying->rays->rayAngle[0];
     // Shots and missiles flicker at every draw, so the stillness is checked
     // on the objects; the rays turn by their spin once per drawn frame.
-    frame();
-    frame();
+    pass();
+    pass();
     EXPECT_EQ(world(), before);
     EXPECT_EQ(dying->deathTimer, deathTimer);
     EXPECT_FLOAT_EQ(dying->rays->rayAngle[0], angle + 2.0f * dying->rays->raySpin[0]);

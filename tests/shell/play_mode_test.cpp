@@ -1,6 +1,7 @@
 #include "shell/play_mode.h"
 
 #include "core/main_loop.h"
+#include "file_bytes.h"
 #include "game/play_field.h"
 #include "mode_test_app.h"
 #include "shell/game_state.h"
@@ -8,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -76,10 +75,7 @@ TEST_F(PlayModeTest, TheRunCountsAsFinishedFromTheThreeHundredAndFirstTickOfPlay
         play.Tick();
     EXPECT_FALSE(std::filesystem::exists("als.dat"));
     play.Tick();
-    std::ifstream state("als.dat", std::ios::binary);
-    std::stringstream text;
-    text << state.rdbuf();
-    EXPECT_EQ(text.str(), "1");
+    EXPECT_EQ(test_files::Read("als.dat"), "1");
     play.Exit();
 }
 
@@ -103,13 +99,7 @@ TEST_F(PlayModeTest, EscapeDuringTheGameOverSequenceLeavesGameDatAsItWas) {
     TheProgress.gamesPlayed = 3;
     TheProgress.missions[0].bestScore = 77;
     ASSERT_TRUE(SaveProgress("game.dat"));
-    const auto contents = [] {
-        std::ifstream in("game.dat", std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    };
-    const std::string before = contents();
+    const std::string before = test_files::Read("game.dat");
     PlayMode play(0, 1.0f);
     play.Enter();
     play.Tick();
@@ -123,5 +113,5 @@ TEST_F(PlayModeTest, EscapeDuringTheGameOverSequenceLeavesGameDatAsItWas) {
     // the release during game over opens no pause window either
     EXPECT_EQ(play.pauseOpen, 0);
     play.Exit();
-    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(test_files::Read("game.dat"), before);
 }
