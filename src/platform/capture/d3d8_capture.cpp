@@ -1,21 +1,31 @@
 #include "platform/capture/d3d8_capture.h"
 
+#include "platform/d3d8/call_recorder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <memory>
 
 namespace platform {
 namespace {
 
-struct Recorder {
+// Records the device's calls from arming to the next present, then writes the
+// file and uninstalls itself.
+class FileRecorder final : public DeviceCallRecorder {
+public:
+    void Arm(const std::string& file);
+    void Clear(DWORD count, const D3DRECT* rects, D3DCOLOR colour) override;
+    void Draw(const DeviceState& device, const RasterState& state, const RasterTexture& texture,
+              D3DPRIMITIVETYPE primitive, const uint8_t* vertices, UINT stride, UINT primitiveCount) override;
+    void Present(int32_t width, int32_t height) override;
+
     std::string path;
     FrameCapture frame;
     std::map<uint64_t, uint32_t> textureByHash;
 };
 
-std::unique_ptr<Recorder> armed;
+FileRecorder recorder;
 
 // FNV-1a over the level sizes and texels: textures are told apart by content,
 // not by the object that held them.
@@ -41,7 +51,7 @@ uint64_t HashTexture(const RasterTexture& texture) {
     return hash;
 }
 
-uint32_t KeepTexture(Recorder& recorder, const RasterTexture& texture) {
+uint32_t KeepTexture(FileRecorder& recorder, const RasterTexture& texture) {
     if (texture.levelCount == 0) {
         return kNoCapturedTexture;
     }
@@ -254,34 +264,26 @@ HRESULT ReplayIntoDevice(const FrameCapture& capture, IDirect3DDevice8* device) 
     return result;
 }
 
-void ArmFrameCapture(const std::string& path) {
-    armed = std::make_unique<Recorder>();
-    armed->path = path;
+void FileRecorder::Arm(const std::string& file) {
+    path = file;
+    frame = FrameCapture{};
+    textureByHash.clear();
+    SetDeviceCallRecorder(this);
 }
 
-bool FrameCaptureArmed() {
-    return armed != nullptr;
-}
-
-void RecordClear(DWORD count, const D3DRECT* rects, D3DCOLOR colour) {
-    if (!armed) {
-        return;
-    }
+void FileRecorder::Clear(DWORD count, const D3DRECT* rects, D3DCOLOR colour) {
     CapturedClear clear;
     clear.colour = colour;
     if (count > 0) {
         clear.rects.assign(rects, rects + count);
     }
-    armed->frame.commands.emplace_back(std::move(clear));
+    frame.commands.emplace_back(std::move(clear));
 }
 
-void RecordDraw(const DeviceState& device, const RasterState& state, const RasterTexture& texture,
-                D3DPRIMITIVETYPE primitive, const uint8_t* vertices, UINT stride, UINT primitiveCount) {
-    if (!armed) {
-        return;
-    }
+void FileRecorder::Draw(const DeviceState& device, const RasterState& state, const RasterTexture& texture,
+                        D3DPRIMITIVETYPE primitive, const uint8_t* vertices, UINT stride, UINT primitiveCount) {
     CapturedDraw draw;
-    draw.texture = KeepTexture(*armed, texture);
+    draw.texture = KeepTexture(*this, texture);
     draw.primitive = primitive;
     draw.primitiveCount = primitiveCount;
     for (size_t k = 0; k < kCapturedStateCount; ++k) {
@@ -295,20 +297,27 @@ void RecordDraw(const DeviceState& device, const RasterState& state, const Raste
         const uint8_t* vertex = vertices + size_t{k} * stride;
         draw.vertices.insert(draw.vertices.end(), vertex, vertex + kCapturedVertexBytes);
     }
-    armed->frame.commands.emplace_back(std::move(draw));
+    frame.commands.emplace_back(std::move(draw));
 }
 
-void RecordPresent(int32_t width, int32_t height) {
-    if (!armed) {
-        return;
-    }
-    const std::unique_ptr<Recorder> done = std::move(armed);
-    done->frame.width = width;
-    done->frame.height = height;
+void FileRecorder::Present(int32_t width, int32_t height) {
+    SetDeviceCallRecorder(nullptr);
+    frame.width = width;
+    frame.height = height;
     std::string error;
-    if (!WriteFrameCapture(done->path, done->frame, &error)) {
+    if (!WriteFrameCapture(path, frame, &error)) {
         std::fprintf(stderr, "backfire: frame capture: %s\n", error.c_str());
     }
+    frame = FrameCapture{};
+    textureByHash.clear();
+}
+
+void ArmFrameCapture(const std::string& path) {
+    recorder.Arm(path);
+}
+
+bool FrameCaptureArmed() {
+    return CurrentDeviceCallRecorder() == &recorder;
 }
 
 } // namespace platform

@@ -94,17 +94,10 @@ int64_t ReplayIntoRaster(const FrameCapture& capture, ReplayPath path, const Ras
 // call's result is returned.
 HRESULT ReplayIntoDevice(const FrameCapture& capture, IDirect3DDevice8* device);
 
-// Recording. Once armed, the software device records from its next call on
-// and writes the file at its next Present, then stops; the reason of a failed
-// write goes to stderr.
+// Recording. Once armed, the software device's calls are recorded from the
+// next one on, and the file is written at its next Present, then recording
+// stops; the reason of a failed write goes to stderr.
 void ArmFrameCapture(const std::string& path);
 bool FrameCaptureArmed();
-
-// The device's hooks: each returns at once unless a capture is armed. A clear
-// of the render target with no rectangles (count 0) is a clear of all of it.
-void RecordClear(DWORD count, const D3DRECT* rects, D3DCOLOR colour);
-void RecordDraw(const DeviceState& device, const RasterState& state, const RasterTexture& texture,
-                D3DPRIMITIVETYPE primitive, const uint8_t* vertices, UINT stride, UINT primitiveCount);
-void RecordPresent(int32_t width, int32_t height);
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #include "platform/d3d8/d3d8_device.h"
 
-#include "platform/capture/d3d8_capture.h"
+#include "platform/d3d8/call_recorder.h"
 #include "platform/d3d8/d3d8_control.h"
 #include "platform/win32/window_system.h"
 
@@ -14,6 +14,8 @@ constexpr DWORD kScreenVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TE
 constexpr UINT kScreenVertexBytes = 28;
 constexpr UINT kMaxPrimitives = 65535;
 constexpr int32_t kMaxBackBuffer = 4096;
+
+DeviceCallRecorder* recorder = nullptr;
 
 // The pre-transformed vertex as the game lays it out in its buffers.
 struct ScreenVertex {
@@ -90,6 +92,14 @@ RasterVertex ReadVertex(const uint8_t* bytes) {
 }
 
 } // namespace
+
+void SetDeviceCallRecorder(DeviceCallRecorder* installed) {
+    recorder = installed;
+}
+
+DeviceCallRecorder* CurrentDeviceCallRecorder() {
+    return recorder;
+}
 
 Device* Device::Create(D3DDEVTYPE type, HWND focusWindow, D3DPRESENT_PARAMETERS* params, bool onDisplay,
                        HRESULT* result) {
@@ -216,7 +226,9 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (InBackground() || needsReset) {
         return D3DERR_DEVICELOST;
     }
-    RecordPresent(width, height);
+    if (recorder != nullptr) {
+        recorder->Present(width, height);
+    }
     if (!onDisplay || PresentedFrameKept()) {
         RecordPresentedFrame(backBuffer.data(), width, height);
     }
@@ -256,7 +268,9 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & D3DCLEAR_TARGET) == 0 || (rects != nullptr && count == 0)) {
         return D3D_OK;
     }
-    RecordClear(rects != nullptr ? count : 0, rects, colour);
+    if (recorder != nullptr) {
+        recorder->Clear(rects != nullptr ? count : 0, rects, colour);
+    }
     const uint32_t value = colour | 0xFF000000u;
     const D3DRECT whole{0, 0, width, height};
     const DWORD rectCount = rects != nullptr ? count : 1;
@@ -483,7 +497,9 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitive, UINT startVertex, UINT
     const RasterTarget target{backBuffer.data(), width, height, width};
     const uint8_t* base = current.stream->Data() + uint64_t{startVertex} * current.stride;
     const UINT stride = current.stride;
-    RecordDraw(current, state, texture, primitive, base, stride, primitiveCount);
+    if (recorder != nullptr) {
+        recorder->Draw(current, state, texture, primitive, base, stride, primitiveCount);
+    }
     for (UINT k = 0; k < primitiveCount; ++k) {
         const uint64_t first = primitive == D3DPT_TRIANGLELIST ? uint64_t{k} * 3 : k;
         const RasterVertex a = ReadVertex(base + first * stride);
