@@ -14,8 +14,7 @@ namespace platform {
 struct LaunchEnvironment {
     std::string workingDirectory;    // absolute: where the game was started
     std::string executableDirectory; // absolute; empty when unknown
-    std::string xdgDataHome;         // $XDG_DATA_HOME as given
-    std::string home;                // the user's home directory
+    std::string saveDirectory;       // absolute: the user's folder for the game's saves; empty: none
     std::string backfireData;        // $BACKFIRE_DATA as given: the data folder itself
 };
 
@@ -24,10 +23,6 @@ struct FileLocation {
     std::string dataRoot;              // the data folder; empty: dat/ of the working directory
     std::vector<std::string> problems; // one stderr line each
 };
-
-// $XDG_DATA_HOME/backfire when that is absolute, else <home>/.local/share/backfire;
-// empty when neither gives an absolute directory.
-std::string SaveDirectory(const LaunchEnvironment& environment);
 
 // The data folder of an installed copy whose program is in executableDirectory.
 std::string InstalledDataDirectory(const std::string& executableDirectory);
@@ -42,8 +37,16 @@ std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment);
 // game then finds no art and draws nothing). Both are reported in problems.
 FileLocation LocateFiles(const LaunchEnvironment& environment);
 
-// This process's environment (HOME, else the password database's home).
+// Provided by each system's own files (os/posix/ here).
+
+// This process's environment; the save folder is the one the system names
+// for a user's application data.
 LaunchEnvironment CurrentLaunchEnvironment();
+// Why a launch environment has no save folder, as the message names it.
+std::string NoSaveDirectoryReason();
+// Creates the folder and its parents and checks that it can be written;
+// the reason on failure, empty on success.
+std::string PrepareDirectory(const std::string& path);
 
 // Prints the problems to stderr, changes to the working directory and sets
 // the data root. Paths the harness reads from the environment (script, audio

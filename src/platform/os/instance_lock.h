@@ -1,13 +1,13 @@
-// Internal to the platform layer: the per-user single-instance lock that
-// answers FindWindowA for the game's own window class and title.
+// Internal to the platform layer: the per-user single-instance lock behind
+// FindWindowA's answer for the game's own window class and title.
 #pragma once
 
 #include <string>
 
 namespace platform {
 
-// BACKFIRE_INSTANCE_LOCK, else backfire.lock in $XDG_RUNTIME_DIR, else
-// /tmp/backfire-<uid>.lock.
+// BACKFIRE_INSTANCE_LOCK, else a per-user file the system provides (on
+// POSIX: backfire.lock in $XDG_RUNTIME_DIR, else /tmp/backfire-<uid>.lock).
 std::string InstanceLockPath();
 
 // True when another process holds the lock. Otherwise this process takes it

@@ -1,6 +1,7 @@
 #include "platform/os/data_location.h"
 
 #include "platform/os/files.h"
+#include "platform/os/posix/save_folder.h"
 #include "platform/window_recorder.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ class DataLocation : public testing::Test {
         fs::create_directories(dir.path / "prefix/bin");
         environment.workingDirectory = (dir.path / "start").string();
         environment.executableDirectory = (dir.path / "prefix/bin").string();
-        environment.home = (dir.path / "home").string();
+        environment.saveDirectory = Path("home/.local/share/backfire");
     }
 
     std::string Path(const std::string& name) const { return (dir.path / name).string(); }
@@ -34,15 +35,12 @@ class DataLocation : public testing::Test {
 } // namespace
 
 TEST_F(DataLocation, SaveDirectoryFollowsAbsoluteXdgDataHomeOnly) {
-    std::string fallback = Path("home/.local/share/backfire");
-    EXPECT_EQ(platform::SaveDirectory(environment), fallback); // unset
-    environment.xdgDataHome = "relative/data";
-    EXPECT_EQ(platform::SaveDirectory(environment), fallback);
-    environment.xdgDataHome = "/var/lib/someone/";
-    EXPECT_EQ(platform::SaveDirectory(environment), "/var/lib/someone/backfire");
-    environment.xdgDataHome = "";
-    environment.home = "not/absolute";
-    EXPECT_EQ(platform::SaveDirectory(environment), "");
+    const std::string home = Path("home");
+    const std::string fallback = Path("home/.local/share/backfire");
+    EXPECT_EQ(platform::XdgSaveDirectory("", home), fallback); // unset
+    EXPECT_EQ(platform::XdgSaveDirectory("relative/data", home), fallback);
+    EXPECT_EQ(platform::XdgSaveDirectory("/var/lib/someone/", home), "/var/lib/someone/backfire");
+    EXPECT_EQ(platform::XdgSaveDirectory("", "not/absolute"), "");
 }
 
 TEST_F(DataLocation, AGameFolderIsUsedAsItIs) {
@@ -61,7 +59,7 @@ TEST_F(DataLocation, ElsewhereTheSaveDirectoryIsCreatedAndUsed) {
     EXPECT_TRUE(fs::is_directory(location.workingDirectory));
     EXPECT_TRUE(location.problems.empty());
 
-    environment.xdgDataHome = Path("xdg/deep");
+    environment.saveDirectory = Path("xdg/deep/backfire");
     location = platform::LocateFiles(environment);
     EXPECT_EQ(location.workingDirectory, Path("xdg/deep/backfire"));
     EXPECT_TRUE(fs::is_directory(location.workingDirectory));
@@ -70,7 +68,7 @@ TEST_F(DataLocation, ElsewhereTheSaveDirectoryIsCreatedAndUsed) {
 TEST_F(DataLocation, AnUncreatableSaveDirectoryKeepsTheStartFolderAndSaysSo) {
     fs::create_directories(dir.path / "prefix/bin/dat");
     std::ofstream(dir.path / "blocker") << "a file, not a folder";
-    environment.xdgDataHome = Path("blocker");
+    environment.saveDirectory = Path("blocker/backfire");
     platform::FileLocation location = platform::LocateFiles(environment);
     EXPECT_EQ(location.workingDirectory, environment.workingDirectory);
     EXPECT_EQ(location.dataRoot, Path("prefix/bin/dat"));
@@ -78,8 +76,7 @@ TEST_F(DataLocation, AnUncreatableSaveDirectoryKeepsTheStartFolderAndSaysSo) {
     EXPECT_NE(location.problems[0].find(Path("blocker/backfire")), std::string::npos) << location.problems[0];
     EXPECT_NE(location.problems[0].find(environment.workingDirectory), std::string::npos);
 
-    environment.xdgDataHome = "";
-    environment.home = "";
+    environment.saveDirectory = "";
     location = platform::LocateFiles(environment);
     EXPECT_EQ(location.workingDirectory, environment.workingDirectory);
     ASSERT_EQ(location.problems.size(), 1u);

@@ -1,6 +1,7 @@
 #include "platform/os/data_location.h"
 
 #include "platform/os/files.h"
+#include "platform/os/posix/save_folder.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -17,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
-
-const char* const kGameFolder = "backfire";
 
 bool IsAbsolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
@@ -47,7 +46,26 @@ std::string HomeFromPasswordDatabase() {
     return Text(found->pw_dir);
 }
 
-// Creates the directory and its parents; the reason on failure, empty on success.
+void AnchorVariable(const char* name, const std::string& base) {
+    std::string value = Text(std::getenv(name));
+    if (!value.empty() && !IsAbsolute(value))
+        setenv(name, Normal(fs::path(base) / value).c_str(), 1);
+}
+
+} // namespace
+
+std::string XdgSaveDirectory(const std::string& xdgDataHome, const std::string& home) {
+    if (IsAbsolute(xdgDataHome))
+        return Normal(fs::path(xdgDataHome) / "backfire");
+    if (IsAbsolute(home))
+        return Normal(fs::path(home) / ".local/share/backfire");
+    return "";
+}
+
+std::string NoSaveDirectoryReason() {
+    return "no home directory (HOME and XDG_DATA_HOME are unset or relative)";
+}
+
 std::string PrepareDirectory(const std::string& path) {
     std::error_code error;
     fs::create_directories(path, error);
@@ -58,73 +76,6 @@ std::string PrepareDirectory(const std::string& path) {
     return "";
 }
 
-void AnchorVariable(const char* name, const std::string& base) {
-    std::string value = Text(std::getenv(name));
-    if (!value.empty() && !IsAbsolute(value))
-        setenv(name, Normal(fs::path(base) / value).c_str(), 1);
-}
-
-} // namespace
-
-std::string SaveDirectory(const LaunchEnvironment& environment) {
-    if (IsAbsolute(environment.xdgDataHome))
-        return Normal(fs::path(environment.xdgDataHome) / kGameFolder);
-    if (IsAbsolute(environment.home))
-        return Normal(fs::path(environment.home) / ".local/share" / kGameFolder);
-    return "";
-}
-
-std::string InstalledDataDirectory(const std::string& executableDirectory) {
-    return Normal(fs::path(executableDirectory) / BACKFIRE_DATA_FROM_BINARY);
-}
-
-std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment) {
-    std::vector<std::string> places;
-    if (!environment.executableDirectory.empty()) {
-        places.push_back(InstalledDataDirectory(environment.executableDirectory));
-        places.push_back(Normal(fs::path(environment.executableDirectory) / "dat"));
-    }
-    if (!environment.backfireData.empty())
-        places.push_back(Normal(fs::path(environment.workingDirectory) / environment.backfireData));
-    return places;
-}
-
-FileLocation LocateFiles(const LaunchEnvironment& environment) {
-    FileLocation location;
-    location.workingDirectory = environment.workingDirectory;
-    // A game folder (the build folder, a test sandbox) is used as it is.
-    if (IsDirectory(ResolvePath((fs::path(environment.workingDirectory) / "dat").c_str())))
-        return location;
-
-    std::string save = SaveDirectory(environment);
-    if (save.empty()) {
-        location.problems.push_back(
-            "backfire: no home directory (HOME and XDG_DATA_HOME are unset or relative); "
-            "keeping the saved files in " +
-            environment.workingDirectory);
-    } else if (std::string reason = PrepareDirectory(save); !reason.empty()) {
-        location.problems.push_back("backfire: cannot use the save directory " + save + " (" + reason +
-                                    "); keeping the saved files in " + environment.workingDirectory);
-    } else {
-        location.workingDirectory = save;
-    }
-
-    std::vector<std::string> places = DataSearchPlaces(environment);
-    for (const std::string& place : places) {
-        if (IsDirectory(place)) {
-            location.dataRoot = place;
-            return location;
-        }
-    }
-    std::string searched = Normal(fs::path(environment.workingDirectory) / "dat");
-    for (const std::string& place : places)
-        searched += ", " + place;
-    if (environment.backfireData.empty())
-        searched += " (BACKFIRE_DATA is unset)";
-    location.problems.push_back("backfire: the game data was not found; searched " + searched);
-    return location;
-}
-
 LaunchEnvironment CurrentLaunchEnvironment() {
     LaunchEnvironment environment;
     std::error_code error;
@@ -132,10 +83,10 @@ LaunchEnvironment CurrentLaunchEnvironment() {
     fs::path executable = fs::read_symlink("/proc/self/exe", error);
     if (!error)
         environment.executableDirectory = executable.parent_path().string();
-    environment.xdgDataHome = Text(std::getenv("XDG_DATA_HOME"));
-    environment.home = Text(std::getenv("HOME"));
-    if (!IsAbsolute(environment.home))
-        environment.home = HomeFromPasswordDatabase();
+    std::string home = Text(std::getenv("HOME"));
+    if (!IsAbsolute(home))
+        home = HomeFromPasswordDatabase();
+    environment.saveDirectory = XdgSaveDirectory(Text(std::getenv("XDG_DATA_HOME")), home);
     environment.backfireData = Text(std::getenv("BACKFIRE_DATA"));
     return environment;
 }

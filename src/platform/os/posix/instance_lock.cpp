@@ -1,7 +1,5 @@
 #include "platform/os/instance_lock.h"
 
-#include "platform/win32/win32.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -14,9 +12,6 @@
 namespace {
 
 int lockFd = -1;
-
-// Stands for the other instance's window; never dispatched to.
-HWND__* const kOtherInstance = reinterpret_cast<HWND__*>(static_cast<uintptr_t>(1));
 
 } // namespace
 
@@ -67,10 +62,3 @@ void ReleaseInstanceLock() {
 }
 
 } // namespace platform
-
-HWND FindWindowA(LPCSTR className, LPCSTR title) {
-    if (className == nullptr || title == nullptr || std::strcmp(className, "D3D Window") != 0 ||
-        std::strcmp(title, "Game") != 0)
-        return nullptr;
-    return platform::AnotherInstanceRunning() ? kOtherInstance : nullptr;
-}

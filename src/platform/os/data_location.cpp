@@ -1,0 +1,75 @@
+// The decision of where the files live, the same on every system: only the
+// launch environment and the folder calls come from the system's own files.
+#include "platform/os/data_location.h"
+
+#include "platform/os/files.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+bool IsDirectory(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+std::string Normal(const fs::path& path) {
+    return path.lexically_normal().string();
+}
+
+} // namespace
+
+std::string InstalledDataDirectory(const std::string& executableDirectory) {
+    return Normal(fs::path(executableDirectory) / BACKFIRE_DATA_FROM_BINARY);
+}
+
+std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment) {
+    std::vector<std::string> places;
+    if (!environment.executableDirectory.empty()) {
+        places.push_back(InstalledDataDirectory(environment.executableDirectory));
+        places.push_back(Normal(fs::path(environment.executableDirectory) / "dat"));
+    }
+    if (!environment.backfireData.empty())
+        places.push_back(Normal(fs::path(environment.workingDirectory) / environment.backfireData));
+    return places;
+}
+
+FileLocation LocateFiles(const LaunchEnvironment& environment) {
+    FileLocation location;
+    location.workingDirectory = environment.workingDirectory;
+    // A game folder (the build folder, a test sandbox) is used as it is.
+    if (IsDirectory(ResolvePath((fs::path(environment.workingDirectory) / "dat").string().c_str())))
+        return location;
+
+    const std::string& save = environment.saveDirectory;
+    if (save.empty()) {
+        location.problems.push_back("backfire: " + NoSaveDirectoryReason() + "; keeping the saved files in " +
+                                    environment.workingDirectory);
+    } else if (std::string reason = PrepareDirectory(save); !reason.empty()) {
+        location.problems.push_back("backfire: cannot use the save directory " + save + " (" + reason +
+                                    "); keeping the saved files in " + environment.workingDirectory);
+    } else {
+        location.workingDirectory = save;
+    }
+
+    std::vector<std::string> places = DataSearchPlaces(environment);
+    for (const std::string& place : places) {
+        if (IsDirectory(place)) {
+            location.dataRoot = place;
+            return location;
+        }
+    }
+    std::string searched = Normal(fs::path(environment.workingDirectory) / "dat");
+    for (const std::string& place : places)
+        searched += ", " + place;
+    if (environment.backfireData.empty())
+        searched += " (BACKFIRE_DATA is unset)";
+    location.problems.push_back("backfire: the game data was not found; searched " + searched);
+    return location;
+}
+
+} // namespace platform
