@@ -12,7 +12,7 @@
 #include "game/player_ship.h"
 #include "headless_device.h"
 #include "platform/d3d8/d3d8.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "shell/game_state.h"
 
 #include <benchmark/benchmark.h>

@@ -5,6 +5,7 @@
 #include "platform/harness/harness.h"
 #include "platform/os/data_location.h"
 #include "platform/os/display.h"
+#include "platform/os/run_mode.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,7 +9,7 @@
 #include "headless_device.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_control.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "headless_device.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_control.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "shell/game_state.h"
 
 #include <gtest/gtest.h>

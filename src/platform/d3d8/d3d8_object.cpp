@@ -1,6 +1,6 @@
 #include "platform/d3d8/d3d8_device.h"
-#include "platform/harness/harness.h"
 #include "platform/os/display.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/window_system.h"
 
 #include <SDL.h>

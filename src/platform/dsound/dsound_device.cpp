@@ -1,5 +1,5 @@
 #include "platform/dsound/dsound_objects.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -10,8 +10,10 @@
 #include "platform/harness/input_script.h"
 #include "platform/image/png_writer.h"
 #include "platform/os/instance_lock.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/key_map.h"
+#include "platform/win32/message_queue.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 
@@ -19,7 +21,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,7 +31,6 @@ namespace {
 // arithmetic clear of the 32-bit wrap.
 constexpr uint32_t kVirtualStart = 100000;
 
-std::optional<bool> headless;
 std::vector<platform::ScriptEvent> script;
 size_t nextEvent = 0; // first event not yet posted
 size_t nextShot = 0;  // first event not yet checked for a shot
@@ -150,26 +150,24 @@ void PostCloseIfDone() {
         PostMessageA(platform::MainWindow(), WM_CLOSE, 0, 0);
 }
 
+// The events stamped for tick 0, once the game's window exists to take them.
+void PostScriptStartEvents() {
+    if (startPosted || platform::MainWindow() == nullptr)
+        return;
+    startPosted = true;
+    PostEventsBefore(0);
+    PostCloseIfDone();
+}
+
 } // namespace
 
 namespace platform {
 
-bool Headless() {
-    if (!headless.has_value()) {
-        const char* text = std::getenv("BACKFIRE_HEADLESS");
-        headless = text != nullptr && std::strcmp(text, "1") == 0;
-    }
-    return *headless;
-}
-
-void UseHeadless(bool value) {
-    headless = value;
-}
-
 bool StartHarness() {
     StopHarness();
-    headless.reset();
+    ForgetRunMode();
     KeepPresentedFramesWhile(&PresentedFrameWanted);
+    SetStartEventPoster(&PostScriptStartEvents);
     if (Headless())
         UseVirtualClock(kVirtualStart);
     if (!ReadMaxTicks() || !ReadCaptureFrames())
@@ -210,16 +208,8 @@ void StopHarness() {
     ResetMouse();
 }
 
-void PostStartEvents() {
-    if (startPosted || MainWindow() == nullptr)
-        return;
-    startPosted = true;
-    PostEventsBefore(0);
-    PostCloseIfDone();
-}
-
 void HarnessTickDone() {
-    PostStartEvents();
+    PostScriptStartEvents();
     PumpAudio(); // the captured audio keeps step with the ticks
     SaveShotsOf(ticksDone);
     ++ticksDone;

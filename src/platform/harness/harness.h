@@ -4,7 +4,6 @@
 // between ticks.
 #pragma once
 
-
 namespace platform {
 
 // Reads the environment and the input script. On a malformed script prints
@@ -14,15 +13,10 @@ bool StartHarness();
 // Releases what StartHarness took (the instance lock, the script) and forgets
 // held keys and mouse state; StartHarness may then run again.
 void StopHarness();
-// True when BACKFIRE_HEADLESS=1: no window, no audio device, virtual clock.
-bool Headless();
 // True when a presented frame may still be read back: always headless, and in a
 // window while the input script has a screenshot left to take. StartHarness
 // hands it to the device, which skips the copy otherwise.
 bool PresentedFrameWanted();
-// Chooses headless or windowed backends without reading the environment
-// (tests that exercise both in one process).
-void UseHeadless(bool headless);
 // Called by the main loop after every mode tick: posts the script's events for
 // the next tick, saves requested screenshots, posts WM_CLOSE at the tick limit.
 void HarnessTickDone();

@@ -1,4 +1,4 @@
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/window_system.h"
 
 #include <SDL.h>

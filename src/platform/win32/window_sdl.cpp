@@ -4,8 +4,9 @@
 
 #include "platform/d3d8/d3d8_present.h"
 #include "platform/dinput8/gamepad.h"
-#include "platform/harness/harness.h"
 #include "platform/os/display.h"
+#include "platform/os/run_mode.h"
+#include "platform/win32/message_queue.h"
 #include "platform/win32/window_system.h"
 
 #include <SDL.h>

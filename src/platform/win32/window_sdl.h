@@ -1,5 +1,5 @@
 // Internal to the platform layer: the record behind a window handle and the
-// hooks that join the window, the message queue, the mouse and the harness.
+// hooks that join the window, the message pump, the mouse and the presenter.
 #pragma once
 
 #include "platform/win32/win32.h"
@@ -57,14 +57,6 @@ void PumpSdlEvents(int waitMs);
 // Whether SDL video is running (some window was created with SDL).
 bool SdlVideoRunning();
 
-// lParam of a key message, keeping the set of keys held: a down for a key
-// already down is an auto-repeat and gets bit 30.
-LPARAM KeyMessageLParam(int virtualKey, bool down);
-// Drops the queued messages of a window that is going away.
-void DropMessagesFor(HWND window);
-// Forgets which keys are held (a new run of the harness, a destroyed window).
-void ReleaseAllKeys();
-
 // Remembers the pointer position that the last WM_MOUSEMOVE reported.
 void SetLastPointerPosition(POINT client);
 // A pixel of the SDL window as a client pixel of what the game draws: scaled
@@ -73,13 +65,6 @@ POINT WindowPixelToClient(HWND window, int x, int y);
 // The size the presentation scales: the client area of a windowed game, the
 // presented frame of a full-screen one.
 void ContentSize(HWND window, int* width, int* height);
-
-// Posts WM_KEYUP for every key held now (the window lost the focus); the
-// stray releases that may follow for them are dropped by KeyUpIsStale.
-void ReleaseHeldKeys(HWND window);
-// True, once, for the release of a key that ReleaseHeldKeys already released
-// and that has not been pressed since.
-bool KeyUpIsStale(int virtualKey);
 
 // F11 or Alt+Enter switch the presentation between a window and the desktop's
 // full screen. True when the key event belongs to such a chord and must not
@@ -90,8 +75,5 @@ bool HandleToggleKey(HWND window, int32_t sdlKeycode, uint16_t modifiers, bool d
 void ToggleFullScreenPresentation(HWND window);
 // Called by the presenter with the size of each frame it shows.
 void NotePresentedFrame(HWND window, int width, int height);
-
-// Whether the harness still owes the events stamped for tick 0; posts them.
-void PostStartEvents();
 
 } // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/dinput8/gamepad.h"
 #include "platform/dinput8/mouse_state.h"
 #include "platform/win32/key_map.h"
+#include "platform/win32/message_queue.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 

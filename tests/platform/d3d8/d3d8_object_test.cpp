@@ -1,5 +1,5 @@
 #include "platform/d3d8/d3d8.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 
 #include <gtest/gtest.h>
 

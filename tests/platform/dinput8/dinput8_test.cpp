@@ -1,6 +1,6 @@
 #include "platform/dinput8/dinput8.h"
 #include "platform/dinput8/mouse_state.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/window_sdl.h"
 
 #include "platform/window_recorder.h"

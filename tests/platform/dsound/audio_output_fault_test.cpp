@@ -3,7 +3,7 @@
 // advancing and ending in step with the clock.
 #include "platform/dsound/audio_output.h"
 #include "platform/dsound/dsound.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/clock.h"
 
 #include <gtest/gtest.h>

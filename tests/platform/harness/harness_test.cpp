@@ -4,6 +4,7 @@
 #include "platform/dinput8/mouse_state.h"
 #include "platform/harness/harness.h"
 #include "platform/image/image_decode.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 

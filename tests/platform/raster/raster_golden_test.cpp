@@ -1,7 +1,7 @@
 #include "golden_compare.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_control.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,9 @@
 // focus loss and short clicks.
 #include "platform/dinput8/gamepad.h"
 #include "platform/dinput8/mouse_state.h"
-#include "platform/harness/harness.h"
 #include "platform/harness/input_script.h"
+#include "platform/os/run_mode.h"
+#include "platform/win32/message_queue.h"
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 

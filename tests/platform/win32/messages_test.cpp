@@ -1,5 +1,5 @@
 // The message queue and the window calls on a headless window.
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 

@@ -1,7 +1,7 @@
 // SDL events through a real SDL window (the dummy video driver) become the
 // window messages the game sees.
 #include "platform/dinput8/mouse_state.h"
-#include "platform/harness/harness.h"
+#include "platform/os/run_mode.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 
