@@ -37,11 +37,11 @@ uint32_t WithWindowAlpha(uint32_t rgb) {
 } // namespace
 
 FirstOptionMode::FirstOptionMode(int32_t tag, const char* name) : GameMode(tag, name) {
-    StartServices();
+    StartServices(SavedState::Used);
 }
 
 FirstOptionMode::~FirstOptionMode() {
-    StopServices();
+    StopServices(SavedState::Used);
 }
 
 void FirstOptionMode::BuildMenu() {

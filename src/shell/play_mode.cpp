@@ -9,9 +9,13 @@
 #include "game/play_field.h"
 #include "shell/game_state.h"
 #include "shell/music_stream.h"
+#include "shell/replay_mode.h"
+#include "shell/replay_store.h"
 #include "shell/results_mode.h"
 #include "shell/services.h"
 #include "shell/turtle.h"
+
+#include <algorithm>
 
 int32_t PlayTicks = 0;
 PlayMode* ThePlayMode = nullptr;
@@ -22,14 +26,35 @@ constexpr int32_t EscapeKey = 27;
 constexpr int32_t ContinueButton = 0;
 constexpr int32_t QuitButton = 1;
 
+// A verified replay that has not ended this many ticks after its recorded
+// end has gone its own way; the check stops there.
+constexpr uint32_t VerifySlackTicks = 10000;
+
 bool IsMusicPlaying(const MusicStream* stream) {
     return stream && stream->file != nullptr;
+}
+
+const char* EventName(int32_t kind) {
+    static const char* const names[] = {"KEY DOWN", "KEY UP", "LMB DOWN", "LMB UP", "RMB DOWN", "RMB UP", "MOUSE_DELTA"};
+    return names[kind];
+}
+
+ReplayOutcome CurrentOutcome(uint32_t ticks) {
+    return ReplayOutcome{TheProgress.lastScore, TheProgress.lastLevelIndex, ticks};
 }
 
 } // namespace
 
 PlayMode::PlayMode(int32_t mission, float gameSpeed) : GameMode(0, "PLAY_MODE") {
     ThePlayMode = this;
+    watching = TheWatchedReplay != nullptr;
+    if (!watching) {
+        recording.gameVersion = BACKFIRE_VERSION;
+        recording.mission = mission;
+        recording.options = TheOptions;
+        recording.options.gameSpeedFactor = gameSpeed;
+        recording.firstGame = TheProgress.gamesPlayed < 1 ? 1 : 0;
+    }
     field = std::make_unique<PlayField>(mission, gameSpeed);
     ThePlayField = field.get();
 }
@@ -118,6 +143,7 @@ int32_t PlayMode::Tick() {
     if (field && pauseOpen == 0) {
         field->Tick();
         if (field->finished) {
+            FinishMission();
             field.reset();
             ThePlayField = nullptr;
             NextMode = new ResultsMode();
@@ -125,6 +151,12 @@ int32_t PlayMode::Tick() {
         }
     }
     HandleInput();
+    ticks += 1;
+    if (watching && TheWatchedReplay->verify && !TheWatchedReplay->reached &&
+        ticks > TheWatchedReplay->replay.outcome.ticks + VerifySlackTicks) {
+        TheWatchedReplay->reached = CurrentOutcome(ticks);
+        PostQuitMessage(0);
+    }
     // Pointer art that failed to load only leaves the pointer out: the
     // mission is still drawn.
     if (!mousePointer)
@@ -133,55 +165,120 @@ int32_t PlayMode::Tick() {
     return 0;
 }
 
+void PlayMode::FinishMission() {
+    const ReplayOutcome outcome = CurrentOutcome(ticks + 1);
+    if (watching) {
+        TheWatchedReplay->reached = outcome;
+        if (TheWatchedReplay->verify)
+            PostQuitMessage(0);
+        return;
+    }
+    recording.outcome = outcome;
+    const int32_t m = std::clamp(recording.mission, 0, MissionCount - 1);
+    KeepFinishedRun(recording, outcome.score > TheProgress.missions[m].bestScore);
+}
+
 void PlayMode::HandleInput() {
     GameApplication* app = TheApplication;
     app->PollMouse();
     while (InputEvent* event = app->TakeEvent()) {
-        const bool toField = field && pauseOpen == 0;
-        switch (event->tag) {
-        case InputKeyDown:
-            if (event->keyCode == EscapeKey) {
-                // A second Escape in the same tick must not fade or restart twice.
-                if (status != 2)
-                    QuitMission();
-            } else if (toField) {
-                field->KeyDown(event->keyCode);
-            } else {
-                OfferInputEvent(pauseWindow.get(), event);
-            }
-            break;
-        case InputKeyUp:
-            if (event->keyCode == EscapeKey && toField && field->gameOverTimer <= 0 && status != 2)
-                pauseOpen = 1;
-            else if (toField)
-                field->KeyUp(event->keyCode, static_cast<unsigned char>(event->character));
-            else
-                OfferInputEvent(pauseWindow.get(), event);
-            break;
-        case InputLeftDown:
-        case InputLeftUp:
-        case InputRightDown:
-        case InputRightUp: {
-            const int32_t button = event->tag == InputLeftDown || event->tag == InputLeftUp ? 0 : 1;
-            const bool down = event->tag == InputLeftDown || event->tag == InputRightDown;
-            if (!toField)
-                OfferInputEvent(pauseWindow.get(), event);
-            else if (down)
-                field->MouseDown(button);
-            else
-                field->MouseUp(button);
-            break;
-        }
-        default:
-            break;
+        if (!watching) {
+            Record(*event);
+            Route(*event);
+        } else if (event->tag == InputKeyDown && event->keyCode == EscapeKey && status != 2) {
+            QuitMission(); // the watcher leaves
         }
         delete event;
     }
+    if (watching) {
+        PlayRecordedEvents();
+        return;
+    }
+    if (app->mouseX != recordedPointerX || app->mouseY != recordedPointerY) {
+        recordedPointerX = app->mouseX;
+        recordedPointerY = app->mouseY;
+        recording.events.push_back(ReplayEvent{ticks, ReplayEventKind::Pointer, 0, 0, app->mouseX, app->mouseY});
+    }
+    FollowPointer(app->mouseX, app->mouseY);
+}
+
+void PlayMode::Record(const InputEvent& event) {
+    if (event.tag < InputKeyDown || event.tag > InputMouseDelta)
+        return;
+    // The mouse is read every tick; a reading without motion says nothing.
+    if (event.tag == InputMouseDelta && event.x == 0 && event.y == 0)
+        return;
+    recording.events.push_back(ReplayEvent{ticks, static_cast<ReplayEventKind>(event.tag),
+                                           static_cast<uint8_t>(event.character), event.keyCode, event.x, event.y});
+}
+
+void PlayMode::PlayRecordedEvents() {
+    const std::vector<ReplayEvent>& events = TheWatchedReplay->replay.events;
+    for (; nextRecorded < events.size() && events[nextRecorded].tick <= ticks; ++nextRecorded) {
+        const ReplayEvent& recorded = events[nextRecorded];
+        if (recorded.kind == ReplayEventKind::Pointer) {
+            recordedPointerX = recorded.x;
+            recordedPointerY = recorded.y;
+            continue;
+        }
+        const auto kind = static_cast<int32_t>(recorded.kind);
+        InputEvent event(kind, EventName(kind));
+        event.x = recorded.x;
+        event.y = recorded.y;
+        event.character = static_cast<char>(recorded.character);
+        event.keyCode = recorded.keyCode;
+        Route(event);
+    }
+    FollowPointer(recordedPointerX, recordedPointerY);
+}
+
+void PlayMode::Route(const InputEvent& event) {
+    const bool toField = field && pauseOpen == 0;
+    switch (event.tag) {
+    case InputKeyDown:
+        if (event.keyCode == EscapeKey) {
+            // A second Escape in the same tick must not fade or restart twice.
+            if (status != 2)
+                QuitMission();
+        } else if (toField) {
+            field->KeyDown(event.keyCode);
+        } else {
+            OfferInputEvent(pauseWindow.get(), &event);
+        }
+        break;
+    case InputKeyUp:
+        if (event.keyCode == EscapeKey && toField && field->gameOverTimer <= 0 && status != 2)
+            pauseOpen = 1;
+        else if (toField)
+            field->KeyUp(event.keyCode, static_cast<unsigned char>(event.character));
+        else
+            OfferInputEvent(pauseWindow.get(), &event);
+        break;
+    case InputLeftDown:
+    case InputLeftUp:
+    case InputRightDown:
+    case InputRightUp: {
+        const int32_t button = event.tag == InputLeftDown || event.tag == InputLeftUp ? 0 : 1;
+        const bool down = event.tag == InputLeftDown || event.tag == InputRightDown;
+        if (!toField)
+            OfferInputEvent(pauseWindow.get(), &event);
+        else if (down)
+            field->MouseDown(button);
+        else
+            field->MouseUp(button);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PlayMode::FollowPointer(int32_t x, int32_t y) {
     if (field && pauseOpen == 0) {
-        field->mouseX = app->mouseX;
-        field->mouseY = app->mouseY;
+        field->mouseX = x;
+        field->mouseY = y;
     } else if (pauseWindow) {
-        pauseWindow->HandleEvent(PaneHover, app->mouseX, app->mouseY);
+        pauseWindow->HandleEvent(PaneHover, x, y);
     }
 }
 

@@ -8,6 +8,8 @@
 #include "game/mission_table.h"
 #include "shell/game_state.h"
 #include "shell/music_stream.h"
+#include "shell/replay_mode.h"
+#include "shell/replay_store.h"
 #include "shell/services.h"
 #include "shell/star_field.h"
 
@@ -122,7 +124,10 @@ int32_t ResultsMode::Enter() {
     WindowAlpha = 100;
 
     backgroundBitmap = std::make_unique<Bitmap>("dat\\256star.png");
-    SaveProgress("game.dat");
+    // A watched replay leaves game.dat as it is. Once game.dat holds a new
+    // best score, the replay of the best it replaced is no longer needed.
+    if (TheWatchedReplay == nullptr && SaveProgress("game.dat"))
+        ForgetPreviousBest();
     fanfare = std::make_unique<Sound>(unlocked ? "dat\\fanfareUnlock.wav" : "dat\\fanfareNormal.wav", 1);
     fanfare->Play(false, 1.0f);
     return 0;

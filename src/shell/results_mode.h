@@ -1,6 +1,7 @@
 // The results screen after a mission: records the best values, unlocks the
-// next mission when the level was high enough, saves game.dat, plays a
-// fanfare and shows the animated results until a key is released.
+// next mission when the level was high enough, saves game.dat (not for a
+// watched replay), plays a fanfare and shows the animated results until a key
+// is released.
 #pragma once
 
 #include <cstdint>

@@ -9,22 +9,25 @@ MusicStream* gameMusic = nullptr;
 MusicStream* uiMusic = nullptr;
 Sound* buttonSound = nullptr;
 
-void StartServices() {
+void StartServices(SavedState state) {
     StartSound();
     gameMusic = new MusicStream();
     uiMusic = new MusicStream();
     buttonSound = new Sound("dat\\button.wav", 1);
     ClearProgress();
-    LoadProgress("game.dat");
     SetDefaultOptions();
-    LoadOptions("options.dat");
+    if (state == SavedState::Used) {
+        LoadProgress("game.dat");
+        LoadOptions("options.dat");
+    }
     if (TheOptions.musicOn != 0)
         uiMusic->Play("dat\\drum1.ogg");
     turtle = new Turtle();
 }
 
-void StopServices() {
-    SaveOptions("options.dat");
+void StopServices(SavedState state) {
+    if (state == SavedState::Used)
+        SaveOptions("options.dat");
     delete turtle;
     turtle = nullptr;
     delete buttonSound;

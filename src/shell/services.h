@@ -14,12 +14,18 @@ extern MusicStream* uiMusic;
 // dat\button.wav, one copy.
 extern Sound* buttonSound;
 
-// Starts the sound system and creates the streams and the button sound; loads
-// game.dat and options.dat over their defaults; starts the menu music when
-// music is on; creates the turtle.
-void StartServices();
-// Saves options.dat, deletes the turtle, the button sound and the streams,
-// then stops the sound system. Safe to call when nothing was started.
-void StopServices();
+// Whether the run reads and writes game.dat and options.dat; a replay being
+// watched leaves them untouched.
+enum class SavedState { Used, Untouched };
+
+// Starts the sound system and creates the streams and the button sound; sets
+// the game state to its defaults and loads game.dat and options.dat over them
+// when `state` says so; starts the menu music when music is on; creates the
+// turtle.
+void StartServices(SavedState state);
+// Saves options.dat when `state` says so, deletes the turtle, the button
+// sound and the streams, then stops the sound system. Safe to call when
+// nothing was started.
+void StopServices(SavedState state);
 // Plays the button click when sound is on.
 void PlayButtonSound();

@@ -79,8 +79,10 @@ GameProcess::GameProcess(const Sandbox& sandbox, const std::vector<std::string>&
     argv.push_back(nullptr);
 
     errorFile = sandbox.PathOf("stderr-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".txt");
+    outputFile = sandbox.PathOf("stdout-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     // The game reads and writes its files in its working directory.
@@ -132,10 +134,14 @@ Result GameProcess::Wait(std::chrono::seconds timeout) {
         result.exitCode = WEXITSTATUS(status);
     if (!result.timedOut && WIFSIGNALED(status))
         result.signal = WTERMSIG(status);
-    std::ifstream in(errorFile);
-    std::ostringstream text;
-    text << in.rdbuf();
-    result.errors = text.str();
+    const auto read = [](const std::string& file) {
+        std::ifstream in(file);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    result.errors = read(errorFile);
+    result.output = read(outputFile);
     return result;
 }
 

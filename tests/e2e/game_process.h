@@ -35,6 +35,7 @@ struct Result {
     int signal = 0;    // the signal that ended the game, 0 for none
     bool timedOut = false;
     std::string errors; // what the game printed on stderr
+    std::string output; // and on stdout
 };
 
 class GameProcess {
@@ -57,6 +58,7 @@ public:
 private:
     pid_t pid = -1;
     std::string errorFile;
+    std::string outputFile;
     int status = 0;
     bool reaped = false;
 };

@@ -5,6 +5,8 @@
 #include "game/play_field.h"
 #include "mode_test_app.h"
 #include "shell/game_state.h"
+#include "shell/replay_mode.h"
+#include "shell/replay_store.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,24 @@ class PlayModeTest : public ModeTestApp {
         ModeTestApp::SetUp();
         SetDefaultOptions();
         ClearProgress();
+    }
+
+    // Mission 3 for three ticks, SPACE tapped in the first, ended in the
+    // third with `score`.
+    void PlayToTheEnd(int32_t score) {
+        PlayMode play(2, 1.0f);
+        play.Enter();
+        Queue(InputKeyDown, 32);
+        Queue(InputKeyUp, 32);
+        play.Tick();
+        play.Tick();
+        TheProgress.lastScore = score;
+        play.field->finished = 1;
+        play.Tick();
+        EXPECT_EQ(play.status, 2);
+        delete NextMode; // the results screen
+        NextMode = nullptr;
+        play.Exit();
     }
 };
 
@@ -114,4 +134,46 @@ TEST_F(PlayModeTest, EscapeDuringTheGameOverSequenceLeavesGameDatAsItWas) {
     EXPECT_EQ(play.pauseOpen, 0);
     play.Exit();
     EXPECT_EQ(test_files::Read("game.dat"), before);
+}
+
+TEST_F(PlayModeTest, FinishedMissionsAreKeptAsReplaysAndTheBestBeforeStaysUntilGameDatIsSaved) {
+    TheProgress.gamesPlayed = 3;
+    TheProgress.missions[2].bestScore = 5;
+    PlayToTheEnd(9);
+    Replay first;
+    std::string error;
+    ASSERT_TRUE(ReadReplayFile("replays/last.bfr", &first, &error)) << error;
+    EXPECT_EQ(first.mission, 2);
+    EXPECT_EQ(first.firstGame, 0);
+    EXPECT_EQ(first.outcome.score, 9);
+    EXPECT_EQ(first.outcome.ticks, 3u);
+    ASSERT_EQ(first.events.size(), 3u);
+    EXPECT_EQ(first.events[0], (ReplayEvent{0, ReplayEventKind::KeyDown, 0, 32, -1, -1}));
+    EXPECT_EQ(first.events[1].kind, ReplayEventKind::KeyUp);
+    EXPECT_EQ(first.events[2].kind, ReplayEventKind::Pointer); // the pointer as the field got it
+    EXPECT_EQ(test_files::Read("replays/mission-3-best.bfr"), test_files::Read("replays/last.bfr"));
+    EXPECT_FALSE(std::filesystem::exists("replays/mission-3-best.prev.bfr"));
+
+    // A better one: the best it beats waits beside it for game.dat.
+    TheProgress.missions[2].bestScore = 9;
+    const std::string firstBest = test_files::Read("replays/mission-3-best.bfr");
+    PlayToTheEnd(12);
+    EXPECT_EQ(test_files::Read("replays/mission-3-best.prev.bfr"), firstBest);
+    EXPECT_NE(test_files::Read("replays/mission-3-best.bfr"), firstBest);
+    // Not a best: only last.bfr changes, and the waiting one stays.
+    TheProgress.missions[2].bestScore = 12;
+    PlayToTheEnd(1);
+    EXPECT_EQ(test_files::Read("replays/mission-3-best.prev.bfr"), firstBest);
+    ForgetPreviousBest();
+    EXPECT_FALSE(std::filesystem::exists("replays/mission-3-best.prev.bfr"));
+
+    // Watched, it ends as it was recorded, and nothing is recorded.
+    WatchedReplay watched{first, false, {}};
+    TheWatchedReplay = &watched;
+    std::filesystem::remove_all("replays");
+    PlayToTheEnd(9);
+    TheWatchedReplay = nullptr;
+    ASSERT_TRUE(watched.reached.has_value());
+    EXPECT_EQ(*watched.reached, first.outcome);
+    EXPECT_FALSE(std::filesystem::exists("replays"));
 }

@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(Services, StartLoadsTheStateAndStopSavesTheOptions) {
+TEST(Services, StartLoadsTheStateAndStopSavesTheOptionsUnlessTheStateIsLeftUntouched) {
     setenv("BACKFIRE_HEADLESS", "1", 0);
     const fs::path previous = fs::current_path();
     const fs::path directory =
@@ -28,7 +28,7 @@ TEST(Services, StartLoadsTheStateAndStopSavesTheOptions) {
     ClearProgress();
     TheOptions.difficulty = 2;
 
-    StartServices();
+    StartServices(SavedState::Used);
     EXPECT_NE(turtle, nullptr);
     EXPECT_EQ(TheProgress.gamesPlayed, 5);
     EXPECT_EQ(UnlockedMissionCount(), 2);
@@ -38,7 +38,7 @@ TEST(Services, StartLoadsTheStateAndStopSavesTheOptions) {
     EXPECT_EQ(TheOptions.difficulty, 1);
     PlayButtonSound();
     TheOptions.menuSpeed = 6;
-    StopServices();
+    StopServices(SavedState::Used);
     EXPECT_EQ(turtle, nullptr);
     EXPECT_EQ(buttonSound, nullptr);
 
@@ -46,6 +46,15 @@ TEST(Services, StartLoadsTheStateAndStopSavesTheOptions) {
     std::ifstream("options.dat", std::ios::binary).read(reinterpret_cast<char*>(&saved), sizeof(saved));
     EXPECT_EQ(saved.menuSpeed, 6);
     EXPECT_EQ(saved.thrustSpeed, 3);
+
+    // A replay being watched starts from the defaults and writes nothing.
+    fs::remove("options.dat");
+    StartServices(SavedState::Untouched);
+    EXPECT_EQ(TheProgress.gamesPlayed, 0);
+    EXPECT_EQ(TheOptions.thrustSpeed, 3);
+    EXPECT_EQ(TheOptions.menuSpeed, 3);
+    StopServices(SavedState::Untouched);
+    EXPECT_FALSE(fs::exists("options.dat"));
     fs::current_path(previous);
     fs::remove_all(directory);
     ClearProgress();

@@ -163,9 +163,11 @@ void PostScriptStartEvents() {
 
 namespace platform {
 
-bool StartHarness() {
+bool StartHarness(bool forceHeadless) {
     StopHarness();
     ForgetRunMode();
+    if (forceHeadless)
+        UseHeadless(true);
     KeepPresentedFramesWhile(&PresentedFrameWanted);
     SetStartEventPoster(&PostScriptStartEvents);
     if (Headless())

@@ -8,8 +8,9 @@ namespace platform {
 
 // Reads the environment and the input script. On a malformed script prints
 // "FILE:LINE: reason" to stderr (on a malformed variable a line naming it) and
-// returns false; the program must then stop.
-bool StartHarness();
+// returns false; the program must then stop. `forceHeadless` runs headless
+// whatever BACKFIRE_HEADLESS says (a replay being verified).
+bool StartHarness(bool forceHeadless = false);
 // Releases what StartHarness took (the instance lock, the script) and forgets
 // held keys and mouse state; StartHarness may then run again.
 void StopHarness();

@@ -29,4 +29,12 @@ FILE* OpenFile(const char* name, const char* mode);
 // on stderr says so, and the result is false.
 bool WriteFileAtomically(const char* name, const void* data, size_t size);
 
+// A folder for the game's own files (its parents must exist); true when it
+// exists afterwards.
+bool MakeFolder(const char* name);
+// Renames a file, replacing `to`; false (both left as they were) on failure.
+bool RenameFile(const char* from, const char* to);
+// Removes a file; true when it is gone afterwards (also when it never was).
+bool RemoveFile(const char* name);
+
 } // namespace platform

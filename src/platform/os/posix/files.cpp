@@ -3,7 +3,9 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,22 @@ FILE* OpenFile(const char* name, const char* mode) {
     if (name == nullptr || mode == nullptr)
         return nullptr;
     return fopen(ResolvePath(name).c_str(), mode);
+}
+
+bool MakeFolder(const char* name) {
+    if (name == nullptr)
+        return false;
+    const std::string path = ResolvePath(name);
+    struct stat info {};
+    return mkdir(path.c_str(), 0755) == 0 || (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+}
+
+bool RenameFile(const char* from, const char* to) {
+    return from != nullptr && to != nullptr && rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
+}
+
+bool RemoveFile(const char* name) {
+    return name != nullptr && (unlink(ResolvePath(name).c_str()) == 0 || errno == ENOENT);
 }
 
 } // namespace platform

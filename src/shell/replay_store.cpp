@@ -1,0 +1,61 @@
+#include "shell/replay_store.h"
+
+#include "platform/os/files.h"
+#include "shell/replay_file.h"
+
+#include <cstdio>
+
+const char* const LastReplayName = "replays\\last.bfr";
+
+namespace {
+
+constexpr const char* Folder = "replays";
+
+// The previous best waiting for game.dat to be saved; empty when none.
+std::string pendingPrevious;
+
+bool Keep(const std::string& name, const Replay& replay) {
+    if (WriteReplayFile(name, replay))
+        return true;
+    std::fprintf(stderr, "backfire: cannot keep the replay %s\n", platform::ResolvePath(name.c_str()).c_str());
+    return false;
+}
+
+} // namespace
+
+std::string BestReplayName(int32_t mission) {
+    return "replays\\mission-" + std::to_string(mission + 1) + "-best.bfr";
+}
+
+std::string PreviousBestReplayName(int32_t mission) {
+    return "replays\\mission-" + std::to_string(mission + 1) + "-best.prev.bfr";
+}
+
+bool KeepFinishedRun(const Replay& replay, bool newBest) {
+    if (!platform::MakeFolder(Folder)) {
+        std::fprintf(stderr, "backfire: cannot make the folder %s for replays\n",
+                     platform::ResolvePath(Folder).c_str());
+        return false;
+    }
+    bool kept = Keep(LastReplayName, replay);
+    if (!newBest)
+        return kept;
+    const std::string best = BestReplayName(replay.mission);
+    const std::string previous = PreviousBestReplayName(replay.mission);
+    // An older previous best stays when game.dat was never saved after it:
+    // that is still the one game.dat's best score belongs to.
+    if (pendingPrevious != previous) {
+        if (platform::RenameFile(best.c_str(), previous.c_str()))
+            pendingPrevious = previous;
+        else
+            platform::RemoveFile(previous.c_str()); // there was no best before
+    }
+    return Keep(best, replay) && kept;
+}
+
+void ForgetPreviousBest() {
+    if (pendingPrevious.empty())
+        return;
+    platform::RemoveFile(pendingPrevious.c_str());
+    pendingPrevious.clear();
+}
