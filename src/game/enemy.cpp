@@ -151,8 +151,7 @@ void Enemy::TakeDamage(float amount) {
 void Enemy::Die() {
     deathTimer = 0;
     if (TheOptions.soundOn != 0) {
-        const auto address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this));
-        PlaySound(static_cast<int32_t>((address / 32u) % 3u));
+        PlaySound(static_cast<int32_t>((identity / 32u) % 3u));
         if ((type + 1) % 4 == 0)
             PlaySound(Shot2);
         if ((type + 2) % 4 == 0)

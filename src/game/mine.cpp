@@ -56,10 +56,10 @@ void Mine::Tick(float dt) {
                 continue;
             bool alreadyHit = false;
             for (int32_t i = 0; i < hitCount; ++i)
-                alreadyHit = alreadyHit || hitList[i] == target;
+                alreadyHit = alreadyHit || hitList[i] == target->identity;
             if (alreadyHit)
                 continue;
-            hitList[hitCount++] = target;
+            hitList[hitCount++] = target->identity;
             if (target->GetTag() == EnemyTag)
                 DamageTarget(target, damage);
         }

@@ -14,7 +14,9 @@ class Mine : public OLObject {
     int32_t targetTag = 0;
     int32_t blink = 0;
     float blastRadius = 0.0f; // <= 0 armed (the fuse counts down to -30), > 0 exploding
-    OLObject* hitList[MineHitListSize] = {};
+    // The identities of the targets hit: an object made later at a freed
+    // one's address is never taken for it.
+    uint32_t hitList[MineHitListSize] = {};
     int32_t hitCount = 0;
     float damage = 10.0f;
     float lifetime = 180.0f;

@@ -3,13 +3,34 @@
 #include <cmath>
 #include <cstdint>
 
-OLObject::OLObject(int32_t tag) : DataObject(tag, "OLObject") {
+namespace {
+
+uint32_t objectsMade = 0;
+
+// The murmur3 finaliser: a bijection on 32 bits in which every input bit
+// reaches every output bit, and 0 maps to 0.
+uint32_t Mix(uint32_t h) {
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    h ^= h >> 16;
+    return h;
+}
+
+} // namespace
+
+OLObject::OLObject(int32_t tag) : DataObject(tag, "OLObject"), identity(Mix(++objectsMade)) {
     random.SetSeed(1);
     // Seeds that are multiples of the generator's modulus would give zeros for
-    // ever; such an address keeps seed 1.
-    const auto addressSeed = static_cast<int32_t>(reinterpret_cast<uintptr_t>(this));
-    if (addressSeed % 2147483647 != 0)
-        random.SetSeed(addressSeed);
+    // ever; such an identity keeps seed 1.
+    const auto identitySeed = static_cast<int32_t>(identity);
+    if (identitySeed % 2147483647 != 0)
+        random.SetSeed(identitySeed);
+}
+
+void OLObject::RestartIdentities() {
+    objectsMade = 0;
 }
 
 OLObject::~OLObject() = default;

@@ -26,11 +26,21 @@ class OLObject : public DataObject {
     float vy = 0.0f;
     float speed = 0.0f; // distance per unit dt along heading
     float heading = 0.0f;
-    RandomGenerator random; // seeded from the object's address: each object draws its own sequence
+    RandomGenerator random; // seeded from identity: each object draws its own sequence
     int32_t dead = 0;       // 1 = finished; the owning list deletes it right after its Tick
+    // How many objects were made since the count last restarted, this one
+    // included, mixed so that neighbours differ in every bit. It depends only
+    // on the run, never on where the object lives; it is never 0 and
+    // distinct among the objects of one play field.
+    uint32_t identity;
 
     explicit OLObject(int32_t tag);
     ~OLObject() override;
+
+    // The next object made is counted as the first again. The play field
+    // calls it before it makes anything, so every mission's objects draw the
+    // same sequences whatever ran before.
+    static void RestartIdentities();
 
     virtual void Draw();
     virtual void Tick(float dt);

@@ -69,6 +69,7 @@ void DrawFontText(int32_t slot, int32_t left, int32_t top, int32_t right, int32_
 } // namespace
 
 PlayField::PlayField(int32_t mission, float gameSpeed) : mission(mission), gameSpeed(gameSpeed) {
+    OLObject::RestartIdentities();
     crt::srand(static_cast<uint32_t>(mission * 50));
     for (int32_t i = 0; i < BackdropCount; ++i)
         backdrops[i] = std::make_unique<Bitmap>(BackdropFiles[i]);

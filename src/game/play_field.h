@@ -87,8 +87,9 @@ class PlayField : public GameView {
     int32_t pickupTimer = 0;
     float gameSpeed;
 
-    // Seeds the C run-time generator with mission x 50 and picks the first
-    // backdrop and tile layer from it. Needs TheApplication's device.
+    // Restarts the objects' identities, seeds the C run-time generator with
+    // mission x 50 and picks the first backdrop and tile layer from it. Needs
+    // TheApplication's device.
     PlayField(int32_t mission, float gameSpeed);
     ~PlayField() override;
 

@@ -22,8 +22,7 @@ Shrapnel::Shrapnel(float x0, float y0, float vx0, float vy0, int32_t trail0, int
     vx = vx0;
     vy = vy0;
     spin = RandomRange(0.1f, 1.0f);
-    const auto address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this));
-    if ((address & 16u) != 0)
+    if ((identity & 16u) != 0)
         spin = -spin;
     if (livePieces++ == 0)
         pieceImage = std::make_unique<Bitmap>("dat\\shrapnel.png");

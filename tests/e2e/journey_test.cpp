@@ -1,19 +1,22 @@
 // The whole game as a player meets it, through the real binary, headless:
 // a first run from the intro through a mission to the results screen and on
-// to "QUIT GAME", and a returning player's run through every option menu and
-// the mission select. The input scripts live in tests/e2e/scripts; the tests
-// add their screenshots and check the files the runs leave behind byte for
-// byte.
+// to "QUIT GAME", a returning player's run through every option menu and
+// the mission select, and a busy mission played twice. The input scripts
+// live in tests/e2e/scripts; the tests add their screenshots and check the
+// files the runs leave behind byte for byte.
 #include "e2e/game_files.h"
 #include "e2e/game_process.h"
 #include "golden_compare.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -65,9 +68,10 @@ std::vector<uint32_t> Crop(const platform::DecodedImage& image, int left, int to
     return out;
 }
 
-e2e::Result RunToTheEnd(const e2e::Sandbox& sandbox, const std::string& script) {
+e2e::Result RunToTheEnd(const e2e::Sandbox& sandbox, const std::string& script,
+                        std::map<std::string, std::string> env = {}) {
     // No tick limit: the script itself has to end the game.
-    return e2e::RunHeadless(sandbox, script, -1, {}, 240s);
+    return e2e::RunHeadless(sandbox, script, -1, std::move(env), 240s);
 }
 
 } // namespace
@@ -175,4 +179,45 @@ TEST(Journey, ReturningPlayerOpensEveryOptionMenuAndTheMissionSelect) {
     EXPECT_TRUE(golden::MatchesGolden("journey_menu_status.png", Crop(menu, 445, 315, 310, 260), 310, 260));
     EXPECT_TRUE(
         golden::MatchesGolden("journey_mission_select.png", select.argb, select.width, select.height));
+}
+
+// The same inputs give the same game: nothing but the script may steer a
+// mission, not where its objects happen to be allocated, nor the clock.
+TEST(Journey, ABusyMissionPlayedTwiceShowsTheSameFrameAtEveryTick) {
+    const std::string script = ReadScript("busy_mission.txt");
+    ASSERT_FALSE(script.empty());
+    std::string hashes[2];
+    std::string progress[2];
+    for (int run = 0; run < 2; ++run) {
+        e2e::Sandbox sandbox;
+        const e2e::Result result =
+            RunToTheEnd(sandbox, script, {{"BACKFIRE_FRAME_HASHES", sandbox.PathOf("hashes.txt")}});
+        ASSERT_FALSE(result.timedOut) << result.errors;
+        ASSERT_EQ(result.exitCode, 0) << result.errors;
+        hashes[run] = sandbox.Read("hashes.txt");
+        progress[run] = sandbox.Read("game.dat");
+    }
+    // One line for each of the 3900 ticks, up to the close on the results screen.
+    EXPECT_EQ(std::count(hashes[0].begin(), hashes[0].end(), '\n'), 3900);
+    EXPECT_EQ(hashes[0].rfind("3899 ", std::string::npos), hashes[0].size() - 22);
+    // Ended by the loss of the ship, after weapons were launched and enemies killed.
+    ASSERT_EQ(progress[0].size(), 224u);
+    auto word = [&](size_t at) {
+        uint32_t value = 0;
+        for (size_t i = 4; i-- > 0;)
+            value = value << 8 | static_cast<uint8_t>(progress[0][at + i]);
+        return static_cast<int32_t>(value);
+    };
+    EXPECT_EQ(word(164), 1) << "games played";
+    EXPECT_GT(word(168), 0) << "last score";
+    EXPECT_EQ(progress[0], progress[1]);
+    if (hashes[0] != hashes[1]) {
+        std::istringstream first(hashes[0]);
+        std::istringstream second(hashes[1]);
+        std::string a;
+        std::string b;
+        while (std::getline(first, a) && std::getline(second, b) && a == b) {
+        }
+        ADD_FAILURE() << "the runs part at \"" << a << "\" against \"" << b << "\"";
+    }
 }

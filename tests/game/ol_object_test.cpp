@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "game/ol_object.h"
@@ -47,6 +48,28 @@ TEST(OLObject, RandomRangeCoversTheSameIntervalEitherWay) {
         EXPECT_GE(value, 0);
         EXPECT_LE(value, 99999);
     }
+}
+
+TEST(OLObject, NeighboursDrawUnrelatedSequencesThatARestartRepeats) {
+    // Each object lives where the one before it lived.
+    auto firstDraws = [] {
+        OLObject::RestartIdentities();
+        std::vector<float> draws;
+        for (int i = 0; i < 64; ++i) {
+            OLObject object(EffectTag);
+            EXPECT_NE(object.identity, 0u);
+            draws.push_back(object.RandomRange(0.0f, 1.0f));
+        }
+        return draws;
+    };
+    const std::vector<float> draws = firstDraws();
+    { OLObject between(EffectTag); }
+    EXPECT_EQ(firstDraws(), draws);
+    // Seeds one apart would start their sequences 8e-6 apart.
+    int close = 0;
+    for (size_t i = 1; i < draws.size(); ++i)
+        close += std::fabs(draws[i] - draws[i - 1]) < 0.01f ? 1 : 0;
+    EXPECT_LE(close, 3);
 }
 
 TEST(OLObjectList, TickAllDeletesTheDeadRightAfterTheirTick) {

@@ -115,6 +115,15 @@ TEST_F(PlayFieldTest, FirstTickCountsOneGameAndStartsLevelOne) {
     ASSERT_NE(ThePlayer, nullptr);
     EXPECT_EQ(field->mainList->Find(ThePlayer), ThePlayer);
     EXPECT_EQ(field->tickCount, 2);
+
+    // Each field counts its objects afresh, so what ran before does not
+    // change its objects' random sequences.
+    const uint32_t ship = ThePlayer->identity;
+    { OLObject stray(EffectTag); }
+    Make(2, 1.0f);
+    field->Tick();
+    ASSERT_NE(ThePlayer, nullptr);
+    EXPECT_EQ(ThePlayer->identity, ship);
 }
 
 TEST_F(PlayFieldTest, EnemiesComeWhenTheSpawnTimerPasses150) {

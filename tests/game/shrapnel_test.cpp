@@ -24,6 +24,13 @@ TEST(Shrapnel, FallsSpinsAndEndsInAFlashAfterItsLifetime) {
     EXPECT_EQ(CombatField::Count<HitFlash>(combat.field.list4), 1);
     // Trail 0: no glow behind it.
     EXPECT_EQ(combat.field.glowEmitter->CountLive(), 0);
+
+    // Pieces thrown one after another tumble either way, about as often.
+    int backwards = 0;
+    for (int i = 0; i < 64; ++i)
+        backwards += Shrapnel(0.0f, 0.0f, 0.0f, 0.0f, 0, 3).spin < 0.0f ? 1 : 0;
+    EXPECT_GE(backwards, 20);
+    EXPECT_LE(backwards, 44);
 }
 
 TEST(Shrapnel, LifetimeMinusOneNeverEndsByAge) {

@@ -18,6 +18,7 @@
 #include "platform/win32/window_system.h"
 
 #include <cerrno>
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +40,7 @@ uint32_t ticksDone = 0;
 int64_t maxTicks = -1; // no limit
 bool startPosted = false;
 std::vector<std::pair<uint32_t, std::string>> captures; // tick, file
+FILE* frameHashes = nullptr;                            // BACKFIRE_FRAME_HASHES, null when not asked for
 
 bool ReadMaxTicks() {
     const char* text = std::getenv("BACKFIRE_MAX_TICKS");
@@ -79,6 +81,42 @@ bool ReadCaptureFrames() {
         at = stop != nullptr ? stop + 1 : end + length;
     }
     return true;
+}
+
+bool OpenFrameHashes() {
+    const char* path = std::getenv("BACKFIRE_FRAME_HASHES");
+    if (path == nullptr || path[0] == '\0')
+        return true;
+    frameHashes = std::fopen(path, "a");
+    if (frameHashes == nullptr) {
+        std::fprintf(stderr, "BACKFIRE_FRAME_HASHES: cannot open '%s' (%s)\n", path, std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// 64-bit FNV-1a over 32-bit words: the size, then the pixels.
+uint64_t FrameHash(const std::vector<uint32_t>& pixels, int width, int height) {
+    uint64_t hash = 14695981039346656037ull;
+    auto add = [&hash](uint32_t word) {
+        hash ^= word;
+        hash *= 1099511628211ull;
+    };
+    add(static_cast<uint32_t>(width));
+    add(static_cast<uint32_t>(height));
+    for (const uint32_t pixel : pixels)
+        add(pixel);
+    return hash;
+}
+
+void WriteFrameHash(uint32_t tick) {
+    if (frameHashes == nullptr)
+        return;
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+    platform::LastPresentedFrame(&pixels, &width, &height); // before the first frame: none, 0 x 0
+    std::fprintf(frameHashes, "%" PRIu32 " %016" PRIx64 "\n", tick, FrameHash(pixels, width, height));
 }
 
 void ArmCaptureBefore(uint32_t tick) {
@@ -172,7 +210,7 @@ bool StartHarness(bool forceHeadless) {
     SetStartEventPoster(&PostScriptStartEvents);
     if (Headless())
         UseVirtualClock(kVirtualStart);
-    if (!ReadMaxTicks() || !ReadCaptureFrames())
+    if (!ReadMaxTicks() || !ReadCaptureFrames() || !OpenFrameHashes())
         return false;
     ArmCaptureBefore(0);
     const char* path = std::getenv("BACKFIRE_SCRIPT");
@@ -206,6 +244,9 @@ void StopHarness() {
     maxTicks = -1;
     startPosted = false;
     captures.clear();
+    if (frameHashes != nullptr)
+        std::fclose(frameHashes);
+    frameHashes = nullptr;
     ReleaseAllKeys();
     ResetMouse();
 }
@@ -214,6 +255,7 @@ void HarnessTickDone() {
     PostScriptStartEvents();
     PumpAudio(); // the captured audio keeps step with the ticks
     SaveShotsOf(ticksDone);
+    WriteFrameHash(ticksDone);
     ++ticksDone;
     ArmCaptureBefore(ticksDone);
     if (maxTicks >= 0 && ticksDone >= maxTicks) {

@@ -1,7 +1,12 @@
 // The headless harness: environment-driven test mode (BACKFIRE_HEADLESS,
 // BACKFIRE_SCRIPT, BACKFIRE_MAX_TICKS, BACKFIRE_AUDIO_OUT, BACKFIRE_INSTANCE_LOCK,
-// BACKFIRE_CAPTURE_FRAME) and the input script that posts window messages
-// between ticks.
+// BACKFIRE_CAPTURE_FRAME, BACKFIRE_FRAME_HASHES) and the input script that
+// posts window messages between ticks.
+//
+// BACKFIRE_FRAME_HASHES=FILE appends one line per tick to FILE, "<tick> <hash>",
+// the hash being 16 hex digits over the size and pixels of the frame last
+// presented by then (of no frame before the first), so two runs of one script
+// can be compared frame by frame without keeping the frames.
 #pragma once
 
 namespace platform {
