@@ -1,10 +1,13 @@
 // Writes the seed corpora under tests/fuzz/seeds: small files of every kind
 // the fuzz targets read, made with the asset generator's own writers (and
-// libjpeg for JPEG, which the generator does not write).
+// libjpeg for JPEG, which the generator does not write, and the game's own
+// encoder for replays).
 //   fuzz_make_seeds SEEDS_DIR
+#include "shell/replay_file.h"
 #include "writers.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -144,6 +147,55 @@ void WriteStates() {
     WriteText("fuzz_game_state", "progress", Block(progress));
 }
 
+void WriteReplay(const char* name, const Replay& replay) {
+    const std::vector<uint8_t> bytes = EncodeReplay(replay);
+    Require(!bytes.empty(), name);
+    WriteBytes(In("fuzz_replay", name), bytes.data(), bytes.size());
+}
+
+// A short mission of taps, holds, a mouse glide and a click; a replay without
+// events; one event of every kind with extreme values.
+void WriteReplays() {
+    using Kind = ReplayEventKind;
+    Replay mission;
+    mission.gameVersion = "0.5.0";
+    mission.mission = 2;
+    mission.options = Options{1, 1, 1.0f, 3, 3, 3, 1};
+    mission.firstGame = 1;
+    uint32_t t = 30;
+    for (uint32_t tap = 0; tap < 12; ++tap, t += 9 + tap % 5) {
+        const uint32_t hold = tap % 4 == 3 ? 40 : 1 + tap % 3;
+        mission.events.push_back({t, Kind::KeyDown, 0, 32, -1, -1});
+        mission.events.push_back({t, Kind::KeyUp, 32, 0, -1, -1});
+        mission.events.push_back({t + hold, Kind::KeyUp, 0, 32, -1, -1});
+        t += hold;
+    }
+    for (int32_t step = 0; step < 6; ++step, ++t) {
+        mission.events.push_back({t, Kind::MouseDelta, 0, 0, step, -step});
+        mission.events.push_back({t, Kind::Pointer, 0, 0, 400 + step * step, 300 - step * step});
+    }
+    mission.events.push_back({t, Kind::LeftDown, 0, 0, 436, 264});
+    mission.events.push_back({t + 3, Kind::LeftUp, 0, 0, 436, 264});
+    mission.events.push_back({t + 20, Kind::KeyDown, 0, 27, -1, -1});
+    mission.outcome = ReplayOutcome{2350, 8, t + 20};
+    WriteReplay("mission.bfr", mission);
+
+    Replay bare;
+    bare.options = Options{0, 0, 0.25f, 0, 0, 0, 0};
+    WriteReplay("bare.bfr", bare);
+
+    Replay kinds;
+    kinds.gameVersion = "123456789.12345";
+    kinds.mission = MissionCount - 1;
+    kinds.options = Options{0, 1, 1.75f, 6, 6, 6, 2};
+    kinds.outcome = ReplayOutcome{-1, 0x7FFFFFFF, kMaxReplayTicks};
+    for (uint8_t kind = 0; kind <= static_cast<uint8_t>(Kind::Pointer); ++kind)
+        kinds.events.push_back({kind * 1000u, static_cast<Kind>(kind), static_cast<uint8_t>(255 - kind),
+                                -kind, INT32_MIN + kind, INT32_MAX - kind});
+    kinds.events.push_back({kMaxReplayTicks, Kind::Pointer, 0, 0, -5, 7});
+    WriteReplay("every_kind.bfr", kinds);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -156,5 +208,6 @@ int main(int argc, char** argv) {
     WriteSounds();
     WriteTweaks();
     WriteStates();
+    WriteReplays();
     return 0;
 }
