@@ -3,8 +3,6 @@
 #include "platform/os/files.h"
 #include "shell/replay_file.h"
 
-#include <cstdio>
-
 const char* const LastReplayName = "replays\\last.bfr";
 
 namespace {
@@ -13,13 +11,6 @@ constexpr const char* Folder = "replays";
 
 // The previous best waiting for game.dat to be saved; empty when none.
 std::string pendingPrevious;
-
-bool Keep(const std::string& name, const Replay& replay) {
-    if (WriteReplayFile(name, replay))
-        return true;
-    std::fprintf(stderr, "backfire: cannot keep the replay %s\n", platform::ResolvePath(name.c_str()).c_str());
-    return false;
-}
 
 } // namespace
 
@@ -32,12 +23,9 @@ std::string PreviousBestReplayName(int32_t mission) {
 }
 
 bool KeepFinishedRun(const Replay& replay, bool newBest) {
-    if (!platform::MakeFolder(Folder)) {
-        std::fprintf(stderr, "backfire: cannot make the folder %s for replays\n",
-                     platform::ResolvePath(Folder).c_str());
+    if (!platform::MakeFolder(Folder))
         return false;
-    }
-    bool kept = Keep(LastReplayName, replay);
+    const bool kept = WriteReplayFile(LastReplayName, replay);
     if (!newBest)
         return kept;
     const std::string best = BestReplayName(replay.mission);
@@ -50,7 +38,7 @@ bool KeepFinishedRun(const Replay& replay, bool newBest) {
         else
             platform::RemoveFile(previous.c_str()); // there was no best before
     }
-    return Keep(best, replay) && kept;
+    return WriteReplayFile(best, replay) && kept;
 }
 
 void ForgetPreviousBest() {

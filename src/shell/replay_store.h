@@ -14,8 +14,9 @@ std::string BestReplayName(int32_t mission);
 std::string PreviousBestReplayName(int32_t mission);
 extern const char* const LastReplayName;
 
-// Writes the files, each atomically; a file that cannot be written is said
-// once on stderr and the others are still tried. False when any failed.
+// Writes the files, each atomically. Like the saves, a replay that cannot be
+// written (a full disk, a read-only folder) is given up quietly and the
+// others are still tried; false when any failed.
 bool KeepFinishedRun(const Replay& replay, bool newBest);
 // game.dat now holds the new best: the previous best replay is removed.
 void ForgetPreviousBest();

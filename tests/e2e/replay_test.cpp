@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -58,7 +59,8 @@ TEST(Replay, APlayedMissionIsKeptVerifiesAndPlaysBackFrameForFrameTouchingNothin
     const int32_t score = static_cast<unsigned char>(saves[168]) | static_cast<unsigned char>(saves[169]) << 8;
     EXPECT_EQ(verified.output.rfind("score " + std::to_string(score) + "00 level ", 0), 0u) << verified.output;
 
-    // Watched headless, closed 200 ticks into its results screen.
+    // Watched headless, closed 200 ticks into its results screen, which a
+    // watched replay leaves only on a key release as the game does.
     const size_t ticksAt = verified.output.find(" ticks ");
     ASSERT_NE(ticksAt, std::string::npos);
     const int ticks = std::stoi(verified.output.substr(ticksAt + 7));
@@ -71,15 +73,48 @@ TEST(Replay, APlayedMissionIsKeptVerifiesAndPlaysBackFrameForFrameTouchingNothin
     const std::vector<std::string> before = Hashes(sandbox, "played.txt");
     const std::vector<std::string> again = Hashes(sandbox, "watched.txt");
     ASSERT_GT(again.size(), static_cast<size_t>(ticks));
-    // The watched run opens on the mission's first frame; from there every
-    // frame of the mission and of its results screen comes back in order.
-    const auto start = std::find(before.begin(), before.end(), again.front());
+    // The watched run's first tick only starts the mission; from its second
+    // every frame of the mission and the first of its results screen come
+    // back in order (the played run's taps soon left that screen).
+    const auto start = std::find(before.begin(), before.end(), again[1]);
     ASSERT_NE(start, before.end());
-    ASSERT_GE(before.end() - start, static_cast<std::ptrdiff_t>(again.size()));
-    EXPECT_TRUE(std::equal(again.begin(), again.end(), start));
+    ASSERT_GE(before.end() - start, ticks + 1);
+    EXPECT_TRUE(std::equal(again.begin() + 1, again.begin() + 2 + ticks, start));
 
     EXPECT_EQ(sandbox.Read("game.dat") + sandbox.Read("options.dat"), saves);
     EXPECT_EQ(sandbox.Read("replays/last.bfr"), replay);
+}
+
+// The recorded missions of tests/replays (scripts/record-golden-replays made
+// them): each must still end as recorded and show the same frames. A change
+// of gameplay fails here; a deliberate one records them again.
+TEST(Replay, GoldenReplaysEndAsRecordedWithTheSameFrames) {
+    const fs::path golden = fs::path(BACKFIRE_SOURCE_DIR) / "tests" / "replays";
+    int checked = 0;
+    for (const auto& entry : fs::directory_iterator(golden)) {
+        if (entry.path().extension() != ".bfr")
+            continue;
+        ++checked;
+        const std::string name = entry.path().stem().string();
+        std::ifstream expected(fs::path(entry.path()).replace_extension(".expected"));
+        std::string outcome;
+        std::getline(expected, outcome);
+        e2e::Sandbox sandbox;
+        e2e::GameProcess verify(sandbox, {"--replay", entry.path().string(), "--verify"},
+                                {{"BACKFIRE_FRAME_HASHES", sandbox.PathOf("frames.txt")}});
+        e2e::Result result = verify.Wait(300s);
+        EXPECT_EQ(result.exitCode, 0) << name << ": " << result.errors;
+        EXPECT_EQ(result.output, outcome + "\n") << name;
+        std::map<std::string, std::string> frames;
+        std::ifstream shown(sandbox.PathOf("frames.txt"));
+        for (std::string tick, hash; shown >> tick >> hash;)
+            frames[tick] = hash;
+        int framesChecked = 0;
+        for (std::string word, tick, hash; expected >> word >> tick >> hash; ++framesChecked)
+            EXPECT_EQ(frames[tick], hash) << name << " at tick " << tick;
+        EXPECT_GE(framesChecked, 2) << name;
+    }
+    EXPECT_GE(checked, 3);
 }
 
 TEST(Replay, BadFilesAreRefusedWithOneLineAndExitCodeTwoTouchingNothing) {
@@ -92,6 +127,7 @@ TEST(Replay, BadFilesAreRefusedWithOneLineAndExitCodeTwoTouchingNothing) {
     ASSERT_GT(good.size(), 64u);
     fs::remove(sandbox.PathOf("game.dat"));
     fs::remove(sandbox.PathOf("options.dat"));
+    fs::remove(sandbox.PathOf("als.dat"));
     std::string flipped = good;
     flipped[good.size() - 1] = static_cast<char>(flipped[good.size() - 1] ^ 0x40);
     const std::vector<std::pair<std::string, std::string>> files = {
