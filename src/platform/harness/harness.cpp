@@ -229,7 +229,7 @@ bool StartHarness(bool forceHeadless) {
 }
 
 bool PresentedFrameWanted() {
-    return Headless() || nextShot < shotsEnd;
+    return Headless() || nextShot < shotsEnd || frameHashes != nullptr;
 }
 
 void StopHarness() {

@@ -20,7 +20,8 @@ bool StartHarness(bool forceHeadless = false);
 // held keys and mouse state; StartHarness may then run again.
 void StopHarness();
 // True when a presented frame may still be read back: always headless, and in a
-// window while the input script has a screenshot left to take. StartHarness
+// window while the input script has a screenshot left to take or frame hashes
+// are written. StartHarness
 // hands it to the device, which skips the copy otherwise.
 bool PresentedFrameWanted();
 // Called by the main loop after every mode tick: posts the script's events for
