@@ -2,10 +2,12 @@
 // objects, so a stale or foreign handle is refused rather than dereferenced.
 #include "platform/win32/gdi_font.h"
 
+#include "platform/os/files.h"
+#include "platform/os/font_files.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -105,56 +107,39 @@ FT_Library TheFreeType() {
     return library;
 }
 
-// Loaded once and kept for the life of the process, like the library above.
-FcConfig* TheFontConfig() {
-    static FcConfig* config = FcInitLoadConfigAndFonts();
-    return config;
+// The faces shipped with the game, one per weight and slant.
+const char* ShippedFace(bool bold, bool italic) {
+    if (bold)
+        return italic ? "dat\\fonts\\DejaVuSans-BoldOblique.ttf" : "dat\\fonts\\DejaVuSans-Bold.ttf";
+    return italic ? "dat\\fonts\\DejaVuSans-Oblique.ttf" : "dat\\fonts\\DejaVuSans.ttf";
 }
 
-// The font file fontconfig offers for a family; its own substitution rules
-// map well-known Windows faces onto metric-compatible ones.
-bool MatchFont(const char* family, bool bold, bool italic, std::string* file, int* index) {
-    FcConfig* config = TheFontConfig();
-    FcPattern* pattern = config != nullptr ? FcPatternCreate() : nullptr;
-    if (pattern == nullptr) {
-        return false;
-    }
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) {
-        return false;
-    }
-    FcChar8* path = nullptr;
-    int faceIndex = 0;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr;
-    if (found) {
-        *file = reinterpret_cast<const char*>(path);
-        *index = FcPatternGetInteger(match, FC_INDEX, 0, &faceIndex) == FcResultMatch ? faceIndex : 0;
-    }
-    FcPatternDestroy(match);
-    return found;
-}
-
-FT_Face OpenFace(const char* family, bool bold, bool italic) {
-    std::string file;
-    int index = 0;
+FT_Face OpenScalable(const platform::FontFile& file) {
     FT_Face face = nullptr;
-    if (TheFreeType() == nullptr || !MatchFont(family, bold, italic, &file, &index) ||
-        FT_New_Face(TheFreeType(), file.c_str(), index, &face) != 0) {
+    if (FT_New_Face(TheFreeType(), file.path.c_str(), file.index, &face) != 0)
         return nullptr;
-    }
     if (!FT_IS_SCALABLE(face)) {
         FT_Done_Face(face);
         return nullptr;
     }
     return face;
+}
+
+// The system's own face of the family; else the face shipped in dat\fonts,
+// so that text looks the same wherever the family is missing; else, with
+// the shipped faces missing too, whatever the system offers instead.
+FT_Face OpenFace(const char* family, bool bold, bool italic) {
+    if (TheFreeType() == nullptr)
+        return nullptr;
+    platform::FontFile file;
+    if (platform::FindInstalledFont(family, bold, italic, &file))
+        if (FT_Face face = OpenScalable(file))
+            return face;
+    if (FT_Face face = OpenScalable(platform::FontFile{platform::ResolvePath(ShippedFace(bold, italic)), 0}))
+        return face;
+    if (platform::FindFontSubstitute(family, bold, italic, &file))
+        return OpenScalable(file);
+    return nullptr;
 }
 
 // Ascent and descent as Windows reports them: from the OS/2 table's Windows

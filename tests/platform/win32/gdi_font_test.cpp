@@ -1,7 +1,12 @@
 #include "platform/win32/gdi_font.h"
 
+#include "platform/os/files.h"
+#include "platform/os/font_files.h"
+#include "platform/window_recorder.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -130,6 +135,30 @@ TEST(GdiFont, OpaqueFillsTheCellAndClippingStaysInTheBitmap) {
     const char high[] = {'\xE9', '\xFF', '\x01'};
     EXPECT_TRUE(ExtTextOutA(surface.dc_, 0, 0, 0, nullptr, high, 3, nullptr))
         << "bytes above 127 and controls";
+}
+
+// The system's own face of a family when it has one, else the face shipped
+// in dat/fonts, not the stand-in the system would offer.
+TEST(GdiFont, AFamilyTheSystemLacksIsDrawnWithTheShippedFace) {
+    platform::FontFile file;
+    ASSERT_TRUE(platform::FindInstalledFont("DejaVu Sans", false, false, &file));
+    EXPECT_FALSE(platform::FindInstalledFont("No Such Face Backfire", false, false, &file));
+    EXPECT_TRUE(platform::FindFontSubstitute("No Such Face Backfire", false, false, &file));
+    if (platform::FindInstalledFont("Verdana", false, false, &file))
+        GTEST_SKIP() << "this system has Verdana of its own";
+    // A monospaced face shipped as the regular one shows which face was used.
+    platform_test::TempDirectory data;
+    std::filesystem::create_directories(data.path / "fonts");
+    std::filesystem::copy_file(std::filesystem::path(file.path).parent_path() / "DejaVuSansMono.ttf",
+                               data.path / "fonts" / "DejaVuSans.ttf");
+    platform::SetDataRoot(data.path.string());
+    {
+        GdiSurface shipped(64, 64, -16, "Verdana");
+        EXPECT_EQ(shipped.Extent("iiii").cx, shipped.Extent("WWWW").cx);
+        GdiSurface own(64, 64, -16, "DejaVu Sans");
+        EXPECT_LT(own.Extent("iiii").cx, own.Extent("WWWW").cx);
+    }
+    platform::SetDataRoot("");
 }
 
 TEST(GdiFont, UnknownFaceStillRendersWithASans) {
