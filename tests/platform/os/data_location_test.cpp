@@ -27,6 +27,11 @@ class DataLocation : public testing::Test {
     }
 
     std::string Path(const std::string& name) const { return (dir.path / name).string(); }
+    // UTF-8 text of a path, whatever the system's own encoding.
+    static std::string Text(const fs::path& path) {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    }
 
     platform_test::TempDirectory dir;
     platform::LaunchEnvironment environment;
@@ -50,6 +55,13 @@ TEST_F(DataLocation, AGameFolderIsUsedAsItIs) {
     EXPECT_EQ(location.dataRoot, "");
     EXPECT_TRUE(location.problems.empty());
     EXPECT_FALSE(fs::exists(dir.path / "home/.local"));
+
+    const fs::path named = dir.path / u8"J\u00f6rg";
+    fs::create_directories(named / "dat");
+    environment.workingDirectory = Text(named);
+    location = platform::LocateFiles(environment);
+    EXPECT_EQ(location.workingDirectory, environment.workingDirectory);
+    EXPECT_TRUE(location.problems.empty());
 }
 
 TEST_F(DataLocation, ElsewhereTheSaveDirectoryIsCreatedAndUsed) {
@@ -86,6 +98,8 @@ TEST_F(DataLocation, AnUncreatableSaveDirectoryKeepsTheStartFolderAndSaysSo) {
 TEST_F(DataLocation, DataIsSearchedInThePrefixThenBesideTheProgramThenBackfireData) {
     std::string installed = platform::InstalledDataDirectory(environment.executableDirectory);
     EXPECT_EQ(installed, Path("prefix/share/backfire/dat"));
+    EXPECT_EQ(platform::InstalledDataDirectory(Text(dir.path / u8"J\u00f6rg/bin")),
+              Text((dir.path / u8"J\u00f6rg/share/backfire/dat").make_preferred()));
     environment.backfireData = "../elsewhere";
     std::vector<std::string> places = platform::DataSearchPlaces(environment);
     ASSERT_EQ(places.size(), 3u);
