@@ -20,6 +20,10 @@ std::string MissingDisplayProblem(bool headless);
 // save is written.
 bool StartSdlVideo();
 
+// The line StartSdlVideo prints then: what the system looked for and how to
+// run without a display.
+std::string NoDisplayOpenedProblem();
+
 // On X, ends the process at once, with a message, when the connection to the
 // X server is lost, instead of Xlib's exit() running the game's destructors
 // from wherever it was.
