@@ -12,29 +12,40 @@ namespace fs = std::filesystem;
 namespace platform {
 namespace {
 
+// The game's paths are UTF-8 text; on Windows a path made from plain char
+// text would read it in another encoding.
+fs::path PathOf(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string TextOf(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 bool IsDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_directory(PathOf(path), error);
 }
 
 std::string Normal(const fs::path& path) {
-    return path.lexically_normal().string();
+    return TextOf(path.lexically_normal());
 }
 
 } // namespace
 
 std::string InstalledDataDirectory(const std::string& executableDirectory) {
-    return Normal(fs::path(executableDirectory) / BACKFIRE_DATA_FROM_BINARY);
+    return Normal(PathOf(executableDirectory) / BACKFIRE_DATA_FROM_BINARY);
 }
 
 std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment) {
     std::vector<std::string> places;
     if (!environment.executableDirectory.empty()) {
         places.push_back(InstalledDataDirectory(environment.executableDirectory));
-        places.push_back(Normal(fs::path(environment.executableDirectory) / "dat"));
+        places.push_back(Normal(PathOf(environment.executableDirectory) / "dat"));
     }
     if (!environment.backfireData.empty())
-        places.push_back(Normal(fs::path(environment.workingDirectory) / environment.backfireData));
+        places.push_back(Normal(PathOf(environment.workingDirectory) / PathOf(environment.backfireData)));
     return places;
 }
 
@@ -42,7 +53,7 @@ FileLocation LocateFiles(const LaunchEnvironment& environment) {
     FileLocation location;
     location.workingDirectory = environment.workingDirectory;
     // A game folder (the build folder, a test sandbox) is used as it is.
-    if (IsDirectory(ResolvePath((fs::path(environment.workingDirectory) / "dat").string().c_str())))
+    if (IsDirectory(ResolvePath(TextOf(PathOf(environment.workingDirectory) / "dat").c_str())))
         return location;
 
     const std::string& save = environment.saveDirectory;
@@ -63,7 +74,7 @@ FileLocation LocateFiles(const LaunchEnvironment& environment) {
             return location;
         }
     }
-    std::string searched = Normal(fs::path(environment.workingDirectory) / "dat");
+    std::string searched = Normal(PathOf(environment.workingDirectory) / "dat");
     for (const std::string& place : places)
         searched += ", " + place;
     if (environment.backfireData.empty())

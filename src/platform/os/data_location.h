@@ -37,7 +37,7 @@ std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment);
 // game then finds no art and draws nothing). Both are reported in problems.
 FileLocation LocateFiles(const LaunchEnvironment& environment);
 
-// Provided by each system's own files (os/posix/ here).
+// Provided by each system's own files (os/posix/, os/windows/).
 
 // This process's environment; the save folder is the one the system names
 // for a user's application data.

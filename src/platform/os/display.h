@@ -8,9 +8,9 @@
 namespace platform {
 
 // Empty when the game may try to show its window: headless, SDL_VIDEODRIVER
-// chosen by the user, or DISPLAY or WAYLAND_DISPLAY set. Otherwise the one
-// line to print before stopping, naming what was looked for and how to run
-// without a display.
+// chosen by the user, or DISPLAY or WAYLAND_DISPLAY set (always on Windows).
+// Otherwise the one line to print before stopping, naming what was looked
+// for and how to run without a display.
 std::string MissingDisplayProblem(bool headless);
 
 // Starts SDL's video subsystem (false when it cannot). SDL falls back to its
@@ -19,6 +19,10 @@ std::string MissingDisplayProblem(bool headless);
 // process then ends at once with code 2 and one line on stderr, before any
 // save is written.
 bool StartSdlVideo();
+
+// The line StartSdlVideo prints then: what the system looked for and how to
+// run without a display.
+std::string NoDisplayOpenedProblem();
 
 // On X, ends the process at once, with a message, when the connection to the
 // X server is lost, instead of Xlib's exit() running the game's destructors

@@ -1,6 +1,7 @@
-// Windows-style file names on a Linux file system. Every file the game opens
-// goes through here: "dat\x\y.png" becomes "dat/x/y.png", and each component
-// is matched case-insensitively against what exists. The read-only data may
+// Windows-style file names on the system's file system. Every file the game
+// opens goes through here. On Linux "dat\x\y.png" becomes "dat/x/y.png", and
+// each component is matched case-insensitively against what exists; Windows
+// takes the name as it is. Names and paths are UTF-8. The read-only data may
 // live elsewhere than the working directory: with a data root set, names
 // below "dat" resolve below that root instead.
 #pragma once
@@ -15,8 +16,9 @@ namespace platform {
 // directory, as before any call.
 void SetDataRoot(const std::string& root);
 
-// The Linux path for a game file name. Components that exist under another
-// case are replaced by their real spelling; missing ones are kept as given.
+// The system's path for a game file name. On Linux, components that exist
+// under another case are replaced by their real spelling; missing ones are
+// kept as given.
 std::string ResolvePath(const char* name);
 
 // fopen() of the resolved path; null on failure, as fopen.

@@ -8,6 +8,8 @@ namespace platform {
 
 // BACKFIRE_INSTANCE_LOCK, else a per-user file the system provides (on
 // POSIX: backfire.lock in $XDG_RUNTIME_DIR, else /tmp/backfire-<uid>.lock).
+// On Windows the lock is a mutex of the user's session, and this its name:
+// Local\Backfire.Instance, or one made from BACKFIRE_INSTANCE_LOCK.
 std::string InstanceLockPath();
 
 // True when another process holds the lock. Otherwise this process takes it

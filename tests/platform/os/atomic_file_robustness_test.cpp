@@ -5,6 +5,7 @@
 #include "file_bytes.h"
 #include "platform/os/files.h"
 #include "platform/os/write_fault.h"
+#include "platform/window_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,9 @@
 #include <string>
 #include <vector>
 
+#ifdef __linux__
 #include <sys/mount.h>
-#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -38,19 +40,14 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
 class AtomicSave : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "backfire-save-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
         save = (folder / "game.dat").string();
         Write(save, oldBytes);
     }
-    void TearDown() override {
-        platform::SetWriteFault(std::nullopt);
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    void TearDown() override { platform::SetWriteFault(std::nullopt); }
 
-    bool Save(const std::string& bytes) const { return platform::WriteFileAtomically(save.c_str(), bytes.data(), bytes.size()); }
+    bool Save(const std::string& bytes) const {
+        return platform::WriteFileAtomically(save.c_str(), bytes.data(), bytes.size());
+    }
     void ExpectOldSaveAlone() const {
         EXPECT_EQ(Read(save), oldBytes);
         EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"game.dat"});
@@ -58,7 +55,8 @@ class AtomicSave : public ::testing::Test {
 
     const std::string oldBytes = std::string("the previous save");
     const std::string newBytes = std::string(224, '\x5A');
-    fs::path folder;
+    platform_test::TempDirectory temporary;
+    const fs::path folder = temporary.path;
     std::string save;
 };
 
@@ -66,13 +64,13 @@ class AtomicSave : public ::testing::Test {
 
 TEST_F(AtomicSave, EveryFailingStepKeepsTheOldFile) {
     using platform::WriteStep;
-    std::vector<platform::WriteFault> faults{{WriteStep::Create, 0}, {WriteStep::Sync, 0}, {WriteStep::Close, 0},
-                                             {WriteStep::Rename, 0}};
+    std::vector<platform::WriteFault> faults{
+        {WriteStep::Create, 0}, {WriteStep::Sync, 0}, {WriteStep::Close, 0}, {WriteStep::Rename, 0}};
     for (size_t cut : {size_t{0}, size_t{1}, size_t{27}, size_t{28}, size_t{112}, size_t{223}})
         faults.push_back({WriteStep::Write, cut});
     for (const auto& fault : faults) {
-        SCOPED_TRACE(testing::Message() << "step " << static_cast<int>(fault.step) << ", " << fault.bytesWritten
-                                        << " bytes written");
+        SCOPED_TRACE(testing::Message() << "step " << static_cast<int>(fault.step) << ", "
+                                        << fault.bytesWritten << " bytes written");
         platform::SetWriteFault(fault);
         EXPECT_FALSE(Save(newBytes));
         ExpectOldSaveAlone();
@@ -88,6 +86,9 @@ TEST_F(AtomicSave, ClearedFaultSavesAgainAndAFirstSaveThatFailsLeavesNothing) {
     platform::SetWriteFault(std::nullopt);
     EXPECT_TRUE(Save(newBytes));
     EXPECT_EQ(Read(save), newBytes);
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"game.dat"});
+    EXPECT_TRUE(Save(oldBytes)); // over the file it made
+    EXPECT_EQ(Read(save), oldBytes);
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"game.dat"});
 }
 
@@ -115,7 +116,11 @@ TEST_F(AtomicSave, ReadOnlyFileIsLeftAsItIsAndSaidOnce) {
               "backfire: " + save + " is read-only; it was left as it is and not saved\n");
     ExpectOldSaveAlone();
     EXPECT_EQ(fs::status(save).permissions(), readOnly);
+    // Writable again, so that the folder can go: Windows deletes no read-only file.
+    fs::permissions(save, fs::perms::owner_write, fs::perm_options::add);
 }
+
+#ifdef __linux__
 
 // A small file system of our own, full or read-only; skipped where this
 // process may not mount one.
@@ -166,3 +171,4 @@ TEST_F(SaveOnSmallDisk, ReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(Read(save), oldBytes);
     EXPECT_EQ(SaveFolderFiles(), std::vector<std::string>{"game.dat"});
 }
+#endif

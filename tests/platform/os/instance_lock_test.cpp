@@ -1,88 +1,80 @@
 #include "platform/os/instance_lock.h"
 #include "platform/win32/win32.h"
 
-#include "platform/window_recorder.h"
+#include "environment_variable.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
+#include <string>
+
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace {
+
+constexpr int kFirstInstance = 0;
+constexpr int kSeesAnother = 1;
+
+// What a second start would find, as the exit code of a process of its own.
+[[noreturn]] void ExitWithWhatAStartFinds() {
+    platform::ReleaseInstanceLock(); // a forked child's copy of its parent's lock is not its own
+    std::_Exit(FindWindowA("D3D Window", "Game") != nullptr ? kSeesAnother : kFirstInstance);
+}
 
 class InstanceLock : public testing::Test {
   protected:
     void SetUp() override {
         platform::ReleaseInstanceLock();
-        setenv("BACKFIRE_INSTANCE_LOCK", dir.File("backfire.lock").c_str(), 1);
+        test_environment::Set("BACKFIRE_INSTANCE_LOCK", lock.c_str());
     }
     void TearDown() override {
         platform::ReleaseInstanceLock();
-        unsetenv("BACKFIRE_INSTANCE_LOCK");
-    }
-    // Whether an unrelated open of the lock file could take it now.
-    bool OthersCanLock() {
-        int fd = open(dir.File("backfire.lock").c_str(), O_RDWR | O_CREAT, 0600);
-        EXPECT_GE(fd, 0);
-        bool taken = flock(fd, LOCK_EX | LOCK_NB) == 0;
-        close(fd);
-        return taken;
+        test_environment::Unset("BACKFIRE_INSTANCE_LOCK");
+        std::remove(lock.c_str());
     }
 
-    platform_test::TempDirectory dir;
+    // Named after the test, not the process: on Windows a death test's child
+    // runs the test again from its start and must meet the same lock.
+    const std::string lock = std::string(BACKFIRE_BUILD_DIR) + "/" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name() + ".lock";
 };
 
 } // namespace
 
 TEST_F(InstanceLock, FirstInstanceTakesTheLockAndKeepsIt) {
     EXPECT_EQ(FindWindowA("D3D Window", "Game"), nullptr);
-    EXPECT_FALSE(OthersCanLock());
     EXPECT_EQ(FindWindowA("D3D Window", "Game"), nullptr); // asking again is not a second instance
+}
+
+TEST_F(InstanceLock, AnotherProcessSeesTheLockUntilItIsReleased) {
+    // Unchecked: in a death test's child on Windows this call meets the lock
+    // the parent holds.
+    FindWindowA("D3D Window", "Game");
+    EXPECT_EXIT(ExitWithWhatAStartFinds(), testing::ExitedWithCode(kSeesAnother), "");
     platform::ReleaseInstanceLock();
-    EXPECT_TRUE(OthersCanLock());
+    EXPECT_EXIT(ExitWithWhatAStartFinds(), testing::ExitedWithCode(kFirstInstance), "");
 }
 
-TEST_F(InstanceLock, LockHeldElsewhereMeansAnotherInstance) {
-    int fd = open(dir.File("backfire.lock").c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
-    EXPECT_NE(FindWindowA("D3D Window", "Game"), nullptr);
-    close(fd);
-    EXPECT_EQ(FindWindowA("D3D Window", "Game"), nullptr);
-}
-
-TEST_F(InstanceLock, ChildProcessSeesTheParentInstance) {
-    ASSERT_EQ(FindWindowA("D3D Window", "Game"), nullptr);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        platform::ReleaseInstanceLock(); // only the child's inherited descriptor: the parent keeps its lock
-        _exit(FindWindowA("D3D Window", "Game") != nullptr ? 7 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 7);
-}
-
+#ifndef _WIN32
 TEST_F(InstanceLock, AnUnusableLockFileLetsTheGameStart) {
-    setenv("BACKFIRE_INSTANCE_LOCK", dir.File("no/such/dir/backfire.lock").c_str(), 1);
+    test_environment::Set("BACKFIRE_INSTANCE_LOCK", (lock + ".d/no/such/dir/backfire.lock").c_str());
     testing::internal::CaptureStderr();
     EXPECT_EQ(FindWindowA("D3D Window", "Game"), nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("instance lock"), std::string::npos);
 }
 
 TEST_F(InstanceLock, DefaultPathIsPerUser) {
-    unsetenv("BACKFIRE_INSTANCE_LOCK");
+    test_environment::Unset("BACKFIRE_INSTANCE_LOCK");
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string saved = runtime != nullptr ? runtime : "";
-    setenv("XDG_RUNTIME_DIR", "/run/user/test", 1);
+    test_environment::Set("XDG_RUNTIME_DIR", "/run/user/test");
     EXPECT_EQ(platform::InstanceLockPath(), "/run/user/test/backfire.lock");
-    unsetenv("XDG_RUNTIME_DIR");
+    test_environment::Unset("XDG_RUNTIME_DIR");
     EXPECT_EQ(platform::InstanceLockPath(), "/tmp/backfire-" + std::to_string(getuid()) + ".lock");
     if (runtime != nullptr)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+        test_environment::Set("XDG_RUNTIME_DIR", saved.c_str());
 }
+#endif

@@ -45,21 +45,9 @@ std::string MissingDisplayProblem(bool headless) {
            kRunWithoutDisplay;
 }
 
-bool StartSdlVideo() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    if (driver == nullptr || (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0) ||
-        (chosen != nullptr && chosen[0] != '\0'))
-        return true;
-    // Nothing has been saved yet, so ending here, as on a lost display, loses
-    // nothing, and no failure box tries to open on a display that is not there.
-    const std::string line = "no display to show the game on: none could be opened from " +
-                             Described("DISPLAY") + " or " + Described("WAYLAND_DISPLAY") +
-                             kRunWithoutDisplay + "\n";
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
-    _exit(2);
+std::string NoDisplayOpenedProblem() {
+    return "no display to show the game on: none could be opened from " + Described("DISPLAY") + " or " +
+           Described("WAYLAND_DISPLAY") + kRunWithoutDisplay;
 }
 
 void EndAtOnceOnLostDisplay() {
