@@ -6,6 +6,7 @@
 #include "platform/harness/harness.h"
 #include "platform/os/data_location.h"
 #include "platform/os/display.h"
+#include "platform/os/program_entry.h"
 #include "platform/os/run_mode.h"
 #include "shell/replay_mode.h"
 

@@ -34,9 +34,12 @@ struct DIDATAFORMAT {
     DWORD dwDataSize; // bytes of device state the format describes
 };
 
-extern const GUID IID_IDirectInput8A;
-extern const GUID GUID_SysMouse;
-extern const DIDATAFORMAT c_dfDIMouse2;
+// Constants of this program only: each file has its own copy, so a static
+// link beside the system's own DirectInput (SDL's, on Windows) meets no
+// second definition of the name.
+constexpr GUID IID_IDirectInput8A{0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+constexpr GUID GUID_SysMouse{0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+constexpr DIDATAFORMAT c_dfDIMouse2{sizeof(DIDATAFORMAT), sizeof(DIMOUSESTATE2)};
 
 class IDirectInputDevice8A : public IUnknown {
 public:

@@ -122,10 +122,13 @@ struct DS3DLISTENER {
 };
 static_assert(sizeof(DS3DLISTENER) == 64);
 
-extern const GUID GUID_NULL;
-extern const GUID DS3DALG_NO_VIRTUALIZATION;
-extern const GUID IID_IDirectSound3DBuffer;
-extern const GUID IID_IDirectSound3DListener;
+// Our own identifiers, only their identity matters. Each file has its own
+// copy, so a static link beside the system's own DirectSound (SDL's, on
+// Windows) meets no second definition of the name.
+constexpr GUID GUID_NULL{0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
+constexpr GUID DS3DALG_NO_VIRTUALIZATION{0xBAC0F001u, 0x0001, 0x0001, {'b', 'f', 'n', 'o', 'v', 'i', 'r', 't'}};
+constexpr GUID IID_IDirectSound3DBuffer{0xBAC0F001u, 0x0002, 0x0001, {'b', 'f', '3', 'd', 'b', 'u', 'f', 'f'}};
+constexpr GUID IID_IDirectSound3DListener{0xBAC0F001u, 0x0003, 0x0001, {'b', 'f', '3', 'd', 'l', 'i', 's', 't'}};
 
 class IDirectSound3DBuffer : public IUnknown {
   public:

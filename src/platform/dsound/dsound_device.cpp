@@ -5,12 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-// Our own identifiers: only their identity matters.
-const GUID GUID_NULL{0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
-const GUID DS3DALG_NO_VIRTUALIZATION{0xBAC0F001u, 0x0001, 0x0001, {'b', 'f', 'n', 'o', 'v', 'i', 'r', 't'}};
-const GUID IID_IDirectSound3DBuffer{0xBAC0F001u, 0x0002, 0x0001, {'b', 'f', '3', 'd', 'b', 'u', 'f', 'f'}};
-const GUID IID_IDirectSound3DListener{0xBAC0F001u, 0x0003, 0x0001, {'b', 'f', '3', 'd', 'l', 'i', 's', 't'}};
-
 namespace platform {
 
 namespace {

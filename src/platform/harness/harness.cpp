@@ -87,7 +87,7 @@ bool OpenFrameHashes() {
     const char* path = std::getenv("BACKFIRE_FRAME_HASHES");
     if (path == nullptr || path[0] == '\0')
         return true;
-    frameHashes = std::fopen(path, "a");
+    frameHashes = std::fopen(path, "ab");
     if (frameHashes == nullptr) {
         std::fprintf(stderr, "BACKFIRE_FRAME_HASHES: cannot open '%s' (%s)\n", path, std::strerror(errno));
         return false;
