@@ -4,6 +4,7 @@
 #include "core/main_loop.h"
 #include "engine/tweak_file.h"
 #include "platform/harness/harness.h"
+#include "platform/os/console.h"
 #include "platform/os/data_location.h"
 #include "platform/os/display.h"
 #include "platform/os/program_entry.h"
@@ -122,6 +123,7 @@ int ReportVerifiedReplay(const WatchedReplay& watched) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::UseStartingConsole();
     // Answered without the exit handlers, so no tuning file is left behind.
     if (HasArgument(argc, argv, "--help")) {
         std::fputs(kUsage, stdout);
