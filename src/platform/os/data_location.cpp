@@ -4,6 +4,7 @@
 
 #include "platform/os/files.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -81,6 +82,22 @@ FileLocation LocateFiles(const LaunchEnvironment& environment) {
         searched += " (BACKFIRE_DATA is unset)";
     location.problems.push_back("backfire: the game data was not found; searched " + searched);
     return location;
+}
+
+bool UseFileLocation(const FileLocation& location, const LaunchEnvironment& environment) {
+    for (const std::string& problem : location.problems)
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    SetDataRoot(location.dataRoot);
+    if (location.workingDirectory == environment.workingDirectory)
+        return false;
+    for (const char* name : {"BACKFIRE_SCRIPT", "BACKFIRE_AUDIO_OUT", "BACKFIRE_INSTANCE_LOCK"})
+        AnchorEnvironmentPath(name, environment.workingDirectory);
+    if (std::string reason; !EnterDirectory(location.workingDirectory, &reason)) {
+        std::fprintf(stderr, "backfire: cannot enter %s (%s); keeping the saved files in %s\n",
+                     location.workingDirectory.c_str(), reason.c_str(), environment.workingDirectory.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace platform

@@ -48,6 +48,12 @@ std::string NoSaveDirectoryReason();
 // the reason on failure, empty on success.
 std::string PrepareDirectory(const std::string& path);
 
+// A relative path in the environment variable `name` is made absolute
+// against `base`; an unset or absolute one is left as it is.
+void AnchorEnvironmentPath(const char* name, const std::string& base);
+// Makes `path` the working directory; false with the reason on failure.
+bool EnterDirectory(const std::string& path, std::string* reason);
+
 // Prints the problems to stderr, changes to the working directory and sets
 // the data root. Paths the harness reads from the environment (script, audio
 // capture, instance lock) are made absolute first, so they keep naming the

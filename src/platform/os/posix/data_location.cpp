@@ -1,6 +1,5 @@
 #include "platform/os/data_location.h"
 
-#include "platform/os/files.h"
 #include "platform/os/posix/save_folder.h"
 
 #include <pwd.h>
@@ -8,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -44,12 +42,6 @@ std::string HomeFromPasswordDatabase() {
     if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
         return "";
     return Text(found->pw_dir);
-}
-
-void AnchorVariable(const char* name, const std::string& base) {
-    std::string value = Text(std::getenv(name));
-    if (!value.empty() && !IsAbsolute(value))
-        setenv(name, Normal(fs::path(base) / value).c_str(), 1);
 }
 
 } // namespace
@@ -91,21 +83,17 @@ LaunchEnvironment CurrentLaunchEnvironment() {
     return environment;
 }
 
-bool UseFileLocation(const FileLocation& location, const LaunchEnvironment& environment) {
-    for (const std::string& problem : location.problems)
-        std::fprintf(stderr, "%s\n", problem.c_str());
-    SetDataRoot(location.dataRoot);
-    if (location.workingDirectory == environment.workingDirectory)
-        return false;
-    for (const char* name : {"BACKFIRE_SCRIPT", "BACKFIRE_AUDIO_OUT", "BACKFIRE_INSTANCE_LOCK"})
-        AnchorVariable(name, environment.workingDirectory);
-    if (chdir(location.workingDirectory.c_str()) != 0) {
-        std::fprintf(stderr, "backfire: cannot enter %s (%s); keeping the saved files in %s\n",
-                     location.workingDirectory.c_str(), std::strerror(errno),
-                     environment.workingDirectory.c_str());
-        return false;
-    }
-    return true;
+void AnchorEnvironmentPath(const char* name, const std::string& base) {
+    std::string value = Text(std::getenv(name));
+    if (!value.empty() && !IsAbsolute(value))
+        setenv(name, Normal(fs::path(base) / value).c_str(), 1);
+}
+
+bool EnterDirectory(const std::string& path, std::string* reason) {
+    if (chdir(path.c_str()) == 0)
+        return true;
+    *reason = std::strerror(errno);
+    return false;
 }
 
 } // namespace platform

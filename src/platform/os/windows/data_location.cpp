@@ -1,6 +1,5 @@
 #include "platform/os/data_location.h"
 
-#include "platform/os/files.h"
 #include "platform/os/windows/wide.h"
 
 #include <windows.h>
@@ -8,7 +7,6 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -64,15 +62,6 @@ std::string Normal(const fs::path& path) {
     return Utf8(path.lexically_normal().wstring());
 }
 
-void AnchorVariable(const wchar_t* name, const std::string& base) {
-    const fs::path value(Wide(EnvironmentVariable(name)));
-    if (value.empty() || value.is_absolute())
-        return;
-    const std::wstring anchored = Wide(Normal(fs::path(Wide(base)) / value));
-    _wputenv_s(name, anchored.c_str());
-    SetEnvironmentVariableW(name, anchored.c_str());
-}
-
 } // namespace
 
 std::string NoSaveDirectoryReason() {
@@ -110,21 +99,21 @@ LaunchEnvironment CurrentLaunchEnvironment() {
     return environment;
 }
 
-bool UseFileLocation(const FileLocation& location, const LaunchEnvironment& environment) {
-    for (const std::string& problem : location.problems)
-        std::fprintf(stderr, "%s\n", problem.c_str());
-    SetDataRoot(location.dataRoot);
-    if (location.workingDirectory == environment.workingDirectory)
-        return false;
-    for (const wchar_t* name : {L"BACKFIRE_SCRIPT", L"BACKFIRE_AUDIO_OUT", L"BACKFIRE_INSTANCE_LOCK"})
-        AnchorVariable(name, environment.workingDirectory);
-    if (!SetCurrentDirectoryW(Wide(location.workingDirectory).c_str())) {
-        std::fprintf(stderr, "backfire: cannot enter %s (%s); keeping the saved files in %s\n",
-                     location.workingDirectory.c_str(), ErrorText(GetLastError()).c_str(),
-                     environment.workingDirectory.c_str());
-        return false;
-    }
-    return true;
+void AnchorEnvironmentPath(const char* name, const std::string& base) {
+    const std::wstring wideName = Wide(name);
+    const fs::path value(Wide(EnvironmentVariable(wideName.c_str())));
+    if (value.empty() || value.is_absolute())
+        return;
+    const std::wstring anchored = Wide(Normal(fs::path(Wide(base)) / value));
+    _wputenv_s(wideName.c_str(), anchored.c_str());
+    SetEnvironmentVariableW(wideName.c_str(), anchored.c_str());
+}
+
+bool EnterDirectory(const std::string& path, std::string* reason) {
+    if (SetCurrentDirectoryW(Wide(path).c_str()))
+        return true;
+    *reason = ErrorText(GetLastError());
+    return false;
 }
 
 } // namespace platform
