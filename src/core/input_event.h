@@ -28,3 +28,7 @@ class InputEvent : public DataObject {
 
     InputEvent(int32_t kind, const char* name);
 };
+
+// The name of an event kind, as the queue gives its events ("KEY DOWN" ...);
+// an unknown kind is named "INPUT".
+const char* InputEventName(int32_t kind);

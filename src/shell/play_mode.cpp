@@ -34,11 +34,6 @@ bool IsMusicPlaying(const MusicStream* stream) {
     return stream && stream->file != nullptr;
 }
 
-const char* EventName(int32_t kind) {
-    static const char* const names[] = {"KEY DOWN", "KEY UP", "LMB DOWN", "LMB UP", "RMB DOWN", "RMB UP", "MOUSE_DELTA"};
-    return names[kind];
-}
-
 ReplayOutcome CurrentOutcome(uint32_t ticks) {
     return ReplayOutcome{TheProgress.lastScore, TheProgress.lastLevelIndex, ticks};
 }
@@ -222,7 +217,7 @@ void PlayMode::PlayRecordedEvents() {
             continue;
         }
         const auto kind = static_cast<int32_t>(recorded.kind);
-        InputEvent event(kind, EventName(kind));
+        InputEvent event(kind, InputEventName(kind));
         event.x = recorded.x;
         event.y = recorded.y;
         event.character = static_cast<char>(recorded.character);

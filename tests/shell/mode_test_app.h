@@ -35,8 +35,7 @@ class ModeTestApp : public SpriteTestApp {
         SpriteTestApp::TearDown();
     }
     void Queue(int32_t kind, int32_t keyCode) {
-        static const char* const names[] = {"KEY DOWN", "KEY UP", "LMB DOWN", "LMB UP", "RMB DOWN", "RMB UP"};
-        InputEvent* event = new InputEvent(kind, names[kind]);
+        InputEvent* event = new InputEvent(kind, InputEventName(kind));
         event->keyCode = keyCode;
         app.events.Add(event);
     }
