@@ -106,7 +106,7 @@ std::vector<std::string> TakeReplayArguments(std::vector<std::string> arguments,
 int ReportVerifiedReplay(const WatchedReplay& watched) {
     const ReplayOutcome& recorded = watched.replay.outcome;
     if (!watched.reached) {
-        std::printf("backfire: the replay ended before its mission did\n");
+        std::fprintf(stderr, "backfire: the replay ended before its mission did\n");
         return kReplayDiffers;
     }
     const ReplayOutcome& reached = *watched.reached;
