@@ -1,5 +1,7 @@
 #include "platform/image/image_decode.h"
 
+#include "platform/os/files.h"
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,7 +21,8 @@ struct FileCloser {
 } // namespace
 
 bool ReadImageFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    // Opened as the game opens its files: the path is UTF-8 on every system.
+    std::unique_ptr<FILE, FileCloser> file(OpenFile(path.c_str(), "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
         return false;
     }

@@ -53,8 +53,11 @@ std::vector<std::string> DataSearchPlaces(const LaunchEnvironment& environment) 
 FileLocation LocateFiles(const LaunchEnvironment& environment) {
     FileLocation location;
     location.workingDirectory = environment.workingDirectory;
-    // A game folder (the build folder, a test sandbox) is used as it is.
-    if (IsDirectory(ResolvePath(TextOf(PathOf(environment.workingDirectory) / "dat").c_str())))
+    // A game folder (the build folder, a test sandbox) is used as it is where
+    // the system allows; elsewhere only its data is.
+    const std::string gameData = ResolvePath(TextOf(PathOf(environment.workingDirectory) / "dat").c_str());
+    const bool inGameFolder = IsDirectory(gameData);
+    if (inGameFolder && environment.savesInGameFolder)
         return location;
 
     const std::string& save = environment.saveDirectory;
@@ -68,6 +71,10 @@ FileLocation LocateFiles(const LaunchEnvironment& environment) {
         location.workingDirectory = save;
     }
 
+    if (inGameFolder) {
+        location.dataRoot = Normal(PathOf(gameData));
+        return location;
+    }
     std::vector<std::string> places = DataSearchPlaces(environment);
     for (const std::string& place : places) {
         if (IsDirectory(place)) {

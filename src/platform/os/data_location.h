@@ -1,8 +1,10 @@
-// Where the game's files live. Started in a folder holding dat/, the game uses
-// that folder as before. Started anywhere else (an installed copy), it keeps
-// its saves in the user's data directory and reads the read-only data from
-// the first place that has it: the install prefix, then beside the program,
-// then $BACKFIRE_DATA.
+// Where the game's files live. Started in a folder holding dat/, the game
+// reads that dat/ and, where the system lets a game folder keep its saves,
+// keeps them there as before. Otherwise (an installed copy, and every start
+// on Windows, whose programs live under Program Files) it keeps its saves in
+// the user's data directory; the read-only data then comes from the first
+// place that has it: the game folder's dat/, the install prefix, beside the
+// program, $BACKFIRE_DATA.
 #pragma once
 
 #include <string>
@@ -16,6 +18,7 @@ struct LaunchEnvironment {
     std::string executableDirectory; // absolute; empty when unknown
     std::string saveDirectory;       // absolute: the user's folder for the game's saves; empty: none
     std::string backfireData;        // $BACKFIRE_DATA as given: the data folder itself
+    bool savesInGameFolder = true;   // a working folder holding dat/ also keeps the saves
 };
 
 struct FileLocation {

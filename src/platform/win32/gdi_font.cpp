@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -114,9 +115,49 @@ const char* ShippedFace(bool bold, bool italic) {
     return italic ? "dat\\fonts\\DejaVuSans-Oblique.ttf" : "dat\\fonts\\DejaVuSans.ttf";
 }
 
-FT_Face OpenScalable(const platform::FontFile& file) {
+// FreeType reads the face through our own file opening, so that a path with
+// letters outside ASCII (a game folder under a user's name) opens on every
+// system. A count of 0 is a seek, which answers 0 on success.
+unsigned long ReadFaceFile(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+    FILE* file = static_cast<FILE*>(stream->descriptor.pointer);
+    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+        return count == 0 ? 1 : 0;
+    return count == 0 ? 0 : static_cast<unsigned long>(std::fread(buffer, 1, count, file));
+}
+
+void CloseFaceFile(FT_Stream stream) {
+    std::fclose(static_cast<FILE*>(stream->descriptor.pointer));
+    delete stream;
+}
+
+FT_Face OpenFace(const std::string& path, long index) {
+    FILE* file = platform::OpenFile(path.c_str(), "rb");
+    if (file == nullptr)
+        return nullptr;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    if (size <= 0) {
+        std::fclose(file);
+        return nullptr;
+    }
+    // Owned by the face from here: FreeType calls CloseFaceFile when the face
+    // is done, or at once when it cannot be opened.
+    FT_Stream stream = new FT_StreamRec{};
+    stream->size = static_cast<unsigned long>(size);
+    stream->descriptor.pointer = file;
+    stream->read = ReadFaceFile;
+    stream->close = CloseFaceFile;
+    FT_Open_Args arguments{};
+    arguments.flags = FT_OPEN_STREAM;
+    arguments.stream = stream;
     FT_Face face = nullptr;
-    if (FT_New_Face(TheFreeType(), file.path.c_str(), file.index, &face) != 0)
+    return FT_Open_Face(TheFreeType(), &arguments, index, &face) == 0 ? face : nullptr;
+}
+
+FT_Face OpenScalable(const platform::FontFile& file) {
+    FT_Face face = OpenFace(file.path, file.index);
+    if (face == nullptr)
         return nullptr;
     if (!FT_IS_SCALABLE(face)) {
         FT_Done_Face(face);

@@ -67,6 +67,13 @@ TEST_F(DataLocation, AGameFolderIsUsedAsItIs) {
     location = platform::LocateFiles(environment);
     EXPECT_EQ(location.workingDirectory, environment.workingDirectory);
     EXPECT_TRUE(location.problems.empty());
+
+    // Where game folders keep no saves, only the folder's data is used.
+    environment.savesInGameFolder = false;
+    location = platform::LocateFiles(environment);
+    EXPECT_EQ(location.workingDirectory, Path("home/.local/share/backfire"));
+    EXPECT_EQ(location.dataRoot, Text((named / "dat").make_preferred()));
+    EXPECT_TRUE(location.problems.empty());
 }
 
 TEST_F(DataLocation, ElsewhereTheSaveDirectoryIsCreatedAndUsed) {

@@ -96,6 +96,9 @@ LaunchEnvironment CurrentLaunchEnvironment() {
     if (const std::wstring appData = KnownFolder(FOLDERID_RoamingAppData); !appData.empty())
         environment.saveDirectory = Utf8(appData + L"\\Backfire");
     environment.backfireData = EnvironmentVariable(L"BACKFIRE_DATA");
+    // A program folder under Program Files cannot be written without
+    // elevation, and the same player's saves must not depend on it.
+    environment.savesInGameFolder = false;
     return environment;
 }
 
