@@ -10,6 +10,7 @@
 //       captured device states, the decoded pipeline (CapturedPipeline),
 //       vertex count, vertices (kCapturedVertexBytes each)
 #include "platform/capture/d3d8_capture.h"
+#include "platform/os/files.h"
 
 #include <zlib.h>
 
@@ -418,7 +419,7 @@ bool DecodeFrameCapture(const std::vector<uint8_t>& bytes, FrameCapture* capture
 
 bool WriteFrameCapture(const std::string& path, const FrameCapture& capture, std::string* error) {
     const std::vector<uint8_t> bytes = EncodeFrameCapture(capture);
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(path.c_str(), "wb"), std::fclose);
     if (bytes.empty() || !file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
         std::fflush(file.get()) != 0) {
         *error = "cannot write " + path;
@@ -428,7 +429,7 @@ bool WriteFrameCapture(const std::string& path, const FrameCapture& capture, std
 }
 
 bool ReadFrameCapture(const std::string& path, FrameCapture* capture, std::string* error) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(path.c_str(), "rb"), std::fclose);
     if (!file) {
         return Refuse("cannot open the file", capture, error);
     }

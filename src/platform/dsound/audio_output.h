@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -30,8 +31,8 @@ class AudioOutput {
 // device that fails later leaves the output mixing silently.
 std::unique_ptr<AudioOutput> OpenSdlOutput(Mixer& mixer, uint32_t rate);
 // A null sink. `clocked` mixes in step with timeGetTime(); `capturePath`, when
-// not null and no other capture is open, receives the mixed output as a WAV.
+// not empty and no other capture is open, receives the mixed output as a WAV.
 std::unique_ptr<AudioOutput> OpenNullOutput(Mixer& mixer, uint32_t rate, bool clocked,
-                                            const char* capturePath);
+                                            const std::string& capturePath);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/dsound/audio_output.h"
 #include "platform/dsound/dsound.h"
+#include "platform/os/files.h"
 #include "platform/win32/clock.h"
 
 #include <algorithm>
@@ -140,10 +141,10 @@ class NullOutput : public AudioOutput {
 } // namespace
 
 std::unique_ptr<AudioOutput> OpenNullOutput(Mixer& mixer, uint32_t rate, bool clocked,
-                                            const char* capturePath) {
+                                            const std::string& capturePath) {
     std::unique_ptr<Capture> capture;
-    if (capturePath != nullptr && capturePath[0] != '\0' && activeCapture == nullptr) {
-        if (FILE* file = std::fopen(capturePath, "wb"))
+    if (!capturePath.empty() && activeCapture == nullptr) {
+        if (FILE* file = OpenFile(capturePath.c_str(), "wb"))
             capture = std::make_unique<Capture>(file, rate);
     }
     auto output = std::make_unique<NullOutput>(mixer, clocked, std::move(capture));

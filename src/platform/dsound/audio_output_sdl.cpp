@@ -47,7 +47,7 @@ class SdlOutput : public AudioOutput {
     void Pump() override {
         if (!silent && (device == 0 || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED)) {
             Close();
-            silent = OpenNullOutput(mixer, mixer.OutputRate(), true, nullptr);
+            silent = OpenNullOutput(mixer, mixer.OutputRate(), true, std::string());
         }
         if (silent)
             silent->Pump();

@@ -1,8 +1,8 @@
 #include "platform/dsound/dsound_objects.h"
+#include "platform/os/environment.h"
 #include "platform/os/run_mode.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -114,7 +114,7 @@ std::shared_ptr<SoundDevice> SoundDevice::Open() {
     else
         device->output = OpenNullOutput(
             device->mixer, rate, backend == AudioBackend::ClockedNull,
-            backend == AudioBackend::ClockedNull ? std::getenv("BACKFIRE_AUDIO_OUT") : nullptr);
+            backend == AudioBackend::ClockedNull ? EnvironmentValue("BACKFIRE_AUDIO_OUT") : std::string());
     if (!device->output)
         return nullptr;
     LiveSoundDevices().push_back(device.get());

@@ -9,6 +9,8 @@
 #include "platform/dsound/dsound.h"
 #include "platform/harness/input_script.h"
 #include "platform/image/png_writer.h"
+#include "platform/os/environment.h"
+#include "platform/os/files.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/run_mode.h"
 #include "platform/win32/clock.h"
@@ -43,9 +45,10 @@ std::vector<std::pair<uint32_t, std::string>> captures; // tick, file
 FILE* frameHashes = nullptr;                            // BACKFIRE_FRAME_HASHES, null when not asked for
 
 bool ReadMaxTicks() {
-    const char* text = std::getenv("BACKFIRE_MAX_TICKS");
+    const std::string setting = platform::EnvironmentValue("BACKFIRE_MAX_TICKS");
+    const char* text = setting.c_str();
     maxTicks = -1;
-    if (text == nullptr || text[0] == '\0')
+    if (text[0] == '\0')
         return true;
     char* end = nullptr;
     errno = 0;
@@ -62,8 +65,9 @@ bool ReadMaxTicks() {
 // tick TICK presents into its FILE.
 bool ReadCaptureFrames() {
     captures.clear();
-    const char* text = std::getenv("BACKFIRE_CAPTURE_FRAME");
-    if (text == nullptr || text[0] == '\0')
+    const std::string setting = platform::EnvironmentValue("BACKFIRE_CAPTURE_FRAME");
+    const char* text = setting.c_str();
+    if (text[0] == '\0')
         return true;
     for (const char* at = text; *at != '\0';) {
         char* end = nullptr;
@@ -84,12 +88,12 @@ bool ReadCaptureFrames() {
 }
 
 bool OpenFrameHashes() {
-    const char* path = std::getenv("BACKFIRE_FRAME_HASHES");
-    if (path == nullptr || path[0] == '\0')
+    const std::string path = platform::EnvironmentValue("BACKFIRE_FRAME_HASHES");
+    if (path.empty())
         return true;
-    frameHashes = std::fopen(path, "ab");
+    frameHashes = platform::OpenFile(path.c_str(), "ab");
     if (frameHashes == nullptr) {
-        std::fprintf(stderr, "BACKFIRE_FRAME_HASHES: cannot open '%s' (%s)\n", path, std::strerror(errno));
+        std::fprintf(stderr, "BACKFIRE_FRAME_HASHES: cannot open '%s' (%s)\n", path.c_str(), std::strerror(errno));
         return false;
     }
     return true;
@@ -213,8 +217,7 @@ bool StartHarness(bool forceHeadless) {
     if (!ReadMaxTicks() || !ReadCaptureFrames() || !OpenFrameHashes())
         return false;
     ArmCaptureBefore(0);
-    const char* path = std::getenv("BACKFIRE_SCRIPT");
-    if (path != nullptr && path[0] != '\0') {
+    if (const std::string path = EnvironmentValue("BACKFIRE_SCRIPT"); !path.empty()) {
         std::string error;
         if (!LoadInputScript(path, &script, &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());

@@ -1,5 +1,6 @@
 #include "platform/harness/input_script.h"
 
+#include "platform/os/files.h"
 #include "platform/win32/key_map.h"
 
 #include <algorithm>
@@ -7,8 +8,9 @@
 #include <iterator>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstdio>
 #include <limits>
+#include <memory>
 #include <sstream>
 
 namespace platform {
@@ -185,14 +187,16 @@ bool ParseInputScript(const std::string& text, const std::string& name, std::vec
 }
 
 bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(path.c_str(), "rb"), std::fclose);
     if (!file) {
         *error = path + ":0: cannot read the script";
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ParseInputScript(text.str(), path, events, error);
+    std::string text;
+    char buffer[4096];
+    for (size_t length; (length = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
+        text.append(buffer, length);
+    return ParseInputScript(text, path, events, error);
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/image/png_writer.h"
 
+#include "platform/os/files.h"
+
 #include <png.h>
 
 #include <csetjmp>
@@ -53,7 +55,7 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
     for (size_t y = 0; y < rows.size(); ++y)
         rows[y] = bytes.data() + y * w * 4;
 
-    FILE* file = fopen(path.c_str(), "wb");
+    FILE* file = OpenFile(path.c_str(), "wb");
     if (file == nullptr)
         return false;
     bool encoded = Encode(file, rows, width, height);

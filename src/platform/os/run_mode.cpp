@@ -1,7 +1,7 @@
 #include "platform/os/run_mode.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "platform/os/environment.h"
+
 #include <optional>
 
 namespace {
@@ -14,8 +14,7 @@ namespace platform {
 
 bool Headless() {
     if (!headless.has_value()) {
-        const char* text = std::getenv("BACKFIRE_HEADLESS");
-        headless = text != nullptr && std::strcmp(text, "1") == 0;
+        headless = EnvironmentValue("BACKFIRE_HEADLESS") == "1";
     }
     return *headless;
 }

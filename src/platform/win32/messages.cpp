@@ -2,12 +2,13 @@
 // queue, then posted messages in order, a synthesized WM_PAINT for an exposed
 // window, then WM_QUIT; and the calls that hand a message to its window.
 #include "platform/dinput8/gamepad.h"
+#include "platform/os/environment.h"
+#include "platform/os/files.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/window_sdl.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -16,8 +17,8 @@ namespace {
 // "move 300 200"), for tests that check what reaches the game from the desktop.
 FILE* InputLog() {
     static FILE* log = [] {
-        const char* path = std::getenv("BACKFIRE_INPUT_LOG");
-        return path != nullptr && path[0] != '\0' ? std::fopen(path, "w") : nullptr;
+        const std::string path = platform::EnvironmentValue("BACKFIRE_INPUT_LOG");
+        return path.empty() ? nullptr : platform::OpenFile(path.c_str(), "w");
     }();
     return log;
 }
