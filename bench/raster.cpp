@@ -153,4 +153,13 @@ BENCHMARK(ParticlesBilinearAdditiveSse2);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // Which bilinear path this processor (and system) gets, for the report.
+    benchmark::AddCustomContext("bilinear_path", platform::WideVectorsInUse() ? "avx2" : "sse2");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -638,6 +638,10 @@ void UseWideVectors(bool on) {
     wideVectors = on && HasWideVectors();
 }
 
+bool WideVectorsInUse() {
+    return wideVectors;
+}
+
 int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3], const Planes& planes,
                  SampleKind kind, const TexelSource& level, bool gouraud, const RasterTarget& target) {
     const KernelChoice choice = ChoiceFor(st, gouraud, planes.flatColour);

@@ -22,5 +22,7 @@ int64_t ScanFast(const RasterState& st, const Geometry& g, const Edge (&edges)[3
 // as well;
 // turning it on has no effect without AVX2.
 void UseWideVectors(bool on);
+// Whether bilinear runs take the AVX2 path now.
+bool WideVectorsInUse();
 
 } // namespace platform
