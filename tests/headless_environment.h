@@ -3,13 +3,11 @@
 // Every test here runs with the platform headless, so message boxes print
 // "caption: text" to stderr instead of opening a window, and with its own
 // instance lock, so a game or another test running beside it does not interfere.
-#include <cstdlib>
 #include <string>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "environment_variable.h"
 #include "platform/harness/harness.h"
 
 namespace headless_tests {
@@ -17,11 +15,11 @@ namespace headless_tests {
 class HeadlessEnvironment : public testing::Environment {
   public:
     void SetUp() override {
-        setenv("BACKFIRE_HEADLESS", "1", 1);
+        test_environment::Set("BACKFIRE_HEADLESS", "1");
         // One lock per process: CTest runs the cases of this program side by side.
-        const std::string lock =
-            testing::TempDir() + "backfire_unit_tests_" + std::to_string(getpid()) + ".lock";
-        setenv("BACKFIRE_INSTANCE_LOCK", lock.c_str(), 1);
+        const std::string lock = testing::TempDir() + "backfire_unit_tests_" +
+                                 std::to_string(test_environment::ProcessId()) + ".lock";
+        test_environment::Set("BACKFIRE_INSTANCE_LOCK", lock.c_str());
         ASSERT_TRUE(platform::StartHarness());
     }
     void TearDown() override { platform::StopHarness(); }

@@ -15,8 +15,9 @@ D3DDISPLAYMODE Mode(UINT width, UINT height, D3DFORMAT format, UINT refresh = 60
     return D3DDISPLAYMODE{width, height, refresh, format};
 }
 
+// In text mode, as the run log is written: its lines end in CR LF on Windows.
 std::string ReadFile(const char* name) {
-    std::ifstream file(name, std::ios::binary);
+    std::ifstream file(name);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();

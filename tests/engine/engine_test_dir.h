@@ -42,8 +42,10 @@ inline void WriteFile(const std::string& name, const std::string& text) {
     std::ofstream(name, std::ios::binary) << text;
 }
 
+// In text mode, as the game writes its logs and the tweak file: their lines
+// end in CR LF on Windows.
 inline std::string ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
+    std::ifstream in(name);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <vector>
 
 namespace audio_analysis {
@@ -19,7 +20,7 @@ inline std::vector<float> Channel(const std::vector<int16_t>& stereo, int channe
 
 // Goertzel: the signal's power at one frequency.
 inline double Power(const std::vector<float>& x, double frequency, double rate) {
-    double coefficient = 2.0 * std::cos(2.0 * M_PI * frequency / rate);
+    double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * frequency / rate);
     double s1 = 0.0, s2 = 0.0;
     for (float sample : x) {
         double s0 = sample + coefficient * s1 - s2;
@@ -67,8 +68,9 @@ inline float LargestStep(const std::vector<float>& x, size_t from = 1) {
 inline std::vector<int16_t> Tone(double frequency, double rate, size_t frames, double amplitude) {
     std::vector<int16_t> out(frames);
     for (size_t i = 0; i < frames; ++i)
-        out[i] = static_cast<int16_t>(std::lrint(
-            amplitude * 32767.0 * std::sin(2.0 * M_PI * frequency * static_cast<double>(i) / rate)));
+        out[i] = static_cast<int16_t>(
+            std::lrint(amplitude * 32767.0 *
+                       std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i) / rate)));
     return out;
 }
 

@@ -2,12 +2,12 @@
 // a pump that handles the queue as the game's main loop does.
 #pragma once
 
+#include "environment_variable.h"
 #include "platform/win32/win32.h"
 
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace platform_test {
@@ -94,7 +94,8 @@ class TempDirectory {
     TempDirectory() {
         static int counter = 0;
         path = std::filesystem::temp_directory_path() /
-               ("backfire-plat-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+               ("backfire-plat-" + std::to_string(test_environment::ProcessId()) + "-" +
+                std::to_string(counter++));
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
     }

@@ -9,8 +9,11 @@
 #include <iterator>
 #include <limits>
 #include <random>
-#include <sys/resource.h>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "shell/game_state.h"
 
@@ -226,6 +229,9 @@ TEST_F(GameState, EachFieldOutOfRangeFallsBackToItsDefault) {
 }
 
 TEST_F(GameState, FailedSaveLeavesTheOldFileIntact) {
+#ifdef _WIN32
+    GTEST_SKIP() << "stops a write halfway with a file-size limit (RLIMIT_FSIZE), which Windows lacks";
+#else
     const Bytes old = ImageOf(SampleProgress());
     Write("game.dat", old);
     TheProgress.lastScore = 99;
@@ -246,6 +252,7 @@ TEST_F(GameState, FailedSaveLeavesTheOldFileIntact) {
     EXPECT_FALSE(SaveOptions("missing/options.dat"));
     EXPECT_TRUE(SaveProgress("game.dat"));
     EXPECT_EQ(Read("game.dat").size(), sizeof(Progress));
+#endif
 }
 
 TEST(CheckUnlock, DecidesFromLastMissionAndLevel) {

@@ -1,3 +1,4 @@
+#include "environment_variable.h"
 #include "fuzz/ogg_pages.h"
 #include "platform/audio_analysis.h"
 #include "shell/music_stream.h"
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -31,7 +31,7 @@ class MusicStreamTest : public ::testing::Test {
     void SetUp() override {
         previous = std::filesystem::current_path();
         root = std::filesystem::temp_directory_path() /
-               ("backfire_music_" + std::to_string(getpid()) + "_" +
+               ("backfire_music_" + std::to_string(test_environment::ProcessId()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root / "dat");

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <string>
 
 namespace music_test_ogg {
@@ -54,8 +55,8 @@ inline std::string Encode(int channels, long rate, long frames, double frequency
         long n = std::min(1024L, frames - done);
         float** buffers = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
         for (long i = 0; i < n; ++i) {
-            float value =
-                static_cast<float>(amplitude * std::sin(2.0 * M_PI * frequency * (done + i) / rate));
+            float value = static_cast<float>(
+                amplitude * std::sin(2.0 * std::numbers::pi * frequency * (done + i) / rate));
             for (int c = 0; c < channels; ++c)
                 buffers[c][i] = value;
         }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "environment_variable.h"
 #include "shell/game_state.h"
 #include "shell/services.h"
 #include "shell/turtle.h"
@@ -12,7 +13,7 @@
 namespace fs = std::filesystem;
 
 TEST(Services, StartLoadsTheStateAndStopSavesTheOptionsUnlessTheStateIsLeftUntouched) {
-    setenv("BACKFIRE_HEADLESS", "1", 0);
+    test_environment::SetIfUnset("BACKFIRE_HEADLESS", "1");
     const fs::path previous = fs::current_path();
     const fs::path directory =
         fs::temp_directory_path() / ("backfire_services_" + std::to_string(std::random_device{}()));

@@ -1,3 +1,4 @@
+#include "environment_variable.h"
 #include "platform/audio_analysis.h"
 #include "platform/dsound/dsound.h"
 #include "platform/win32/clock.h"
@@ -9,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -250,8 +250,8 @@ TEST_F(DirectSoundTest, MixedToneKeepsItsFrequencyAndVolumeScalesAmplitude) {
 
 TEST(DirectSound, HeadlessSinkFollowsTheClockAndWritesTheCapture) {
     auto path = std::filesystem::temp_directory_path() /
-                ("backfire_dsound_capture_" + std::to_string(getpid()) + ".wav");
-    setenv("BACKFIRE_AUDIO_OUT", path.c_str(), 1);
+                ("backfire_dsound_capture_" + std::to_string(test_environment::ProcessId()) + ".wav");
+    test_environment::Set("BACKFIRE_AUDIO_OUT", path.string().c_str());
     platform::UseVirtualClock(0xFFFFFF00u); // the clock wraps during the run
     platform::ForceAudioBackend(platform::AudioBackend::ClockedNull);
     IDirectSound8* ds = nullptr;
@@ -277,6 +277,7 @@ TEST(DirectSound, HeadlessSinkFollowsTheClockAndWritesTheCapture) {
     platform::FlushAudioCapture();
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close(); // Windows removes no file that is open
     ASSERT_EQ(bytes.size(), 44u + 44100u * 4u);
     uint32_t rate, dataBytes;
     std::memcpy(&rate, bytes.data() + 24, 4);
@@ -290,6 +291,6 @@ TEST(DirectSound, HeadlessSinkFollowsTheClockAndWritesTheCapture) {
     EXPECT_EQ(std::filesystem::file_size(path), 44u + 2u * 44100u * 4u);
     platform::ForceAudioBackend(platform::AudioBackend::Automatic);
     platform::UseRealClock();
-    unsetenv("BACKFIRE_AUDIO_OUT");
+    test_environment::Unset("BACKFIRE_AUDIO_OUT");
     std::filesystem::remove(path);
 }

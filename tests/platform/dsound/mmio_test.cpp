@@ -1,12 +1,13 @@
 #include "platform/dsound/mmio.h"
 
+#include "environment_variable.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -132,8 +133,9 @@ TEST(Mmio, SeekStaysInsideTheFile) {
 }
 
 TEST(Mmio, BufferedFileReadsThroughGetInfoAdvanceAndSetInfo) {
-    auto path =
-        std::filesystem::temp_directory_path() / ("backfire_mmio_" + std::to_string(getpid()) + ".bin");
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("backfire_mmio_" + std::to_string(test_environment::ProcessId()) + ".bin"))
+                                 .string();
     std::string content;
     for (int i = 0; i < 3000; ++i)
         content += static_cast<char>(i * 7);

@@ -8,6 +8,7 @@
 #include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 
+#include "environment_variable.h"
 #include "platform/window_recorder.h"
 
 #include <gtest/gtest.h>
@@ -33,24 +34,24 @@ class Harness : public testing::Test {
   protected:
     void SetUp() override {
         wasHeadless = platform::Headless();
-        setenv("BACKFIRE_HEADLESS", "1", 1);
-        unsetenv("BACKFIRE_MAX_TICKS");
-        setenv("BACKFIRE_INSTANCE_LOCK", dir.File("lock").c_str(), 1);
+        test_environment::Set("BACKFIRE_HEADLESS", "1");
+        test_environment::Unset("BACKFIRE_MAX_TICKS");
+        test_environment::Set("BACKFIRE_INSTANCE_LOCK", dir.File("lock").c_str());
     }
     void TearDown() override {
         window.reset();
         platform::StopHarness();
-        unsetenv("BACKFIRE_SCRIPT");
-        unsetenv("BACKFIRE_MAX_TICKS");
-        unsetenv("BACKFIRE_INSTANCE_LOCK");
-        unsetenv("BACKFIRE_HEADLESS");
+        test_environment::Unset("BACKFIRE_SCRIPT");
+        test_environment::Unset("BACKFIRE_MAX_TICKS");
+        test_environment::Unset("BACKFIRE_INSTANCE_LOCK");
+        test_environment::Unset("BACKFIRE_HEADLESS");
         platform::UseRealClock();
         platform::UseHeadless(wasHeadless);
     }
 
     bool Start(const std::string& script) {
         std::ofstream(dir.File("script.txt")) << script;
-        setenv("BACKFIRE_SCRIPT", dir.File("script.txt").c_str(), 1);
+        test_environment::Set("BACKFIRE_SCRIPT", dir.File("script.txt").c_str());
         return platform::StartHarness();
     }
     void OpenWindow() {
@@ -149,7 +150,7 @@ TEST_F(Harness, MouseLinesReachTheNextPoll) {
 }
 
 TEST_F(Harness, MaxTicksClosesOnceAfterTheLastTick) {
-    setenv("BACKFIRE_MAX_TICKS", "2", 1);
+    test_environment::Set("BACKFIRE_MAX_TICKS", "2");
     ASSERT_TRUE(Start("5 close\n2 down SPACE\n"));
     OpenWindow();
     std::vector<Step> expected = {Tick(0), Tick(1), {WM_CLOSE, 0}};
@@ -197,8 +198,8 @@ TEST_F(Harness, ShotSavesTheFrameOfTheTickThatRan) {
 }
 
 TEST_F(Harness, FramesAreKeptInAWindowOnlyWhileAShotIsLeft) {
-    setenv("BACKFIRE_HEADLESS", "0", 1);
-    setenv("SDL_VIDEODRIVER", "dummy", 0); // a window, though no display is needed
+    test_environment::Set("BACKFIRE_HEADLESS", "0");
+    test_environment::SetIfUnset("SDL_VIDEODRIVER", "dummy"); // a window, though no display is needed
     ASSERT_TRUE(Start("0 down SPACE\n2 shot " + dir.File("two.png") + "\n3 up SPACE\n"));
     OpenWindow();
     EXPECT_TRUE(platform::PresentedFrameWanted());
@@ -212,7 +213,7 @@ TEST_F(Harness, FramesAreKeptInAWindowOnlyWhileAShotIsLeft) {
     EXPECT_FALSE(platform::PresentedFrameWanted());
 
     platform::StopHarness();
-    setenv("BACKFIRE_HEADLESS", "1", 1);
+    test_environment::Set("BACKFIRE_HEADLESS", "1");
     ASSERT_TRUE(Start("0 down SPACE\n"));
     EXPECT_TRUE(platform::PresentedFrameWanted()); // headless captures read every frame
 }
@@ -223,7 +224,7 @@ TEST_F(Harness, MalformedScriptStopsBeforeTheFirstTick) {
     std::string message = testing::internal::GetCapturedStderr();
     EXPECT_EQ(message.rfind(dir.File("script.txt") + ":3: ", 0), 0u) << message;
 
-    setenv("BACKFIRE_SCRIPT", dir.File("absent.txt").c_str(), 1);
+    test_environment::Set("BACKFIRE_SCRIPT", dir.File("absent.txt").c_str());
     testing::internal::CaptureStderr();
     EXPECT_FALSE(platform::StartHarness());
     EXPECT_NE(testing::internal::GetCapturedStderr().find("absent.txt"), std::string::npos);
@@ -231,7 +232,7 @@ TEST_F(Harness, MalformedScriptStopsBeforeTheFirstTick) {
 
 TEST_F(Harness, BadTickLimitIsRefused) {
     for (const char* bad : {"ten", "-1", "5x", "99999999999"}) {
-        setenv("BACKFIRE_MAX_TICKS", bad, 1);
+        test_environment::Set("BACKFIRE_MAX_TICKS", bad);
         testing::internal::CaptureStderr();
         EXPECT_FALSE(Start("")) << bad;
         EXPECT_NE(testing::internal::GetCapturedStderr().find("BACKFIRE_MAX_TICKS"), std::string::npos);

@@ -9,6 +9,7 @@
 #include "platform/win32/window_sdl.h"
 #include "platform/win32/window_system.h"
 
+#include "environment_variable.h"
 #include "platform/window_recorder.h"
 
 #include <SDL.h>
@@ -51,7 +52,7 @@ const Key kSpaceChar{WM_CHAR, ' '};
 class DesktopInput : public testing::Test {
   protected:
     void Open(int clientWidth, int clientHeight) {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        test_environment::SetIfUnset("SDL_VIDEODRIVER", "dummy");
         wasHeadless = platform::Headless();
         platform::UseHeadless(false);
         window = std::make_unique<platform_test::RecordingWindow>(clientWidth, clientHeight);

@@ -5,6 +5,7 @@
 #include "platform/win32/clock.h"
 #include "platform/win32/window_system.h"
 
+#include "environment_variable.h"
 #include "platform/window_recorder.h"
 
 #include <SDL.h>
@@ -23,7 +24,7 @@ namespace {
 class SdlWindow : public testing::Test {
   protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        test_environment::SetIfUnset("SDL_VIDEODRIVER", "dummy");
         wasHeadless = platform::Headless();
         platform::UseHeadless(false);
         platform::UseRealClock();

@@ -33,6 +33,14 @@ bool WriteAll(HANDLE file, const void* data, size_t size) {
     return !Fails(WriteStep::Write);
 }
 
+// The whole path of a name, or the name itself when it has none.
+std::wstring FullPath(const std::wstring& name) {
+    const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    full.resize(size > 0 ? GetFullPathNameW(name.c_str(), size, full.data(), nullptr) : 0);
+    return full.empty() ? name : full;
+}
+
 bool MoveOver(const std::wstring& temporary, const std::wstring& path) {
     return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
            0;
@@ -46,7 +54,8 @@ void SetWriteFault(std::optional<WriteFault> fault) {
 
 bool WriteFileAtomically(const char* name, const void* data, size_t size) {
     const std::string path = ResolvePath(name);
-    const std::wstring widePath = Wide(path);
+    // A whole path: Wine's ReplaceFileW refuses a relative one (ERROR_DIRECTORY).
+    const std::wstring widePath = FullPath(Wide(path));
     const DWORD attributes = GetFileAttributesW(widePath.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists &&
