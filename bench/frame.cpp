@@ -3,6 +3,7 @@
 // reference path at 800 x 600, in CPU time (the machine may be shared). The
 // captures live in bench/frames.
 #include "platform/capture/d3d8_capture.h"
+#include "platform/os/program_entry.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,7 @@
 // Throughput of the rasterizer's specialised paths on the game's typical loads,
 // in covered pixels per second.
 #include "fill_textures.h"
+#include "platform/os/program_entry.h"
 #include "platform/raster/raster.h"
 #include "platform/raster/raster_fast.h"
 

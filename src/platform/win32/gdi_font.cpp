@@ -115,44 +115,38 @@ const char* ShippedFace(bool bold, bool italic) {
     return italic ? "dat\\fonts\\DejaVuSans-Oblique.ttf" : "dat\\fonts\\DejaVuSans.ttf";
 }
 
-// FreeType reads the face through our own file opening, so that a path with
-// letters outside ASCII (a game folder under a user's name) opens on every
-// system. A count of 0 is a seek, which answers 0 on success.
-unsigned long ReadFaceFile(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
-    FILE* file = static_cast<FILE*>(stream->descriptor.pointer);
-    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
-        return count == 0 ? 1 : 0;
-    return count == 0 ? 0 : static_cast<unsigned long>(std::fread(buffer, 1, count, file));
-}
+// The face file is read whole through our own file opening, so that a path
+// with letters outside ASCII (a game folder under a user's name) opens on
+// every system; FreeType then reads it from memory, as from a mapped file.
+struct FaceBytes {
+    FT_StreamRec stream{};
+    std::vector<unsigned char> bytes;
+};
 
-void CloseFaceFile(FT_Stream stream) {
-    std::fclose(static_cast<FILE*>(stream->descriptor.pointer));
-    delete stream;
+void ReleaseFaceBytes(FT_Stream stream) {
+    delete static_cast<FaceBytes*>(stream->descriptor.pointer);
 }
 
 FT_Face OpenFace(const std::string& path, long index) {
-    FILE* file = platform::OpenFile(path.c_str(), "rb");
-    if (file == nullptr)
+    std::unique_ptr<FILE, int (*)(FILE*)> file(platform::OpenFile(path.c_str(), "rb"), std::fclose);
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
         return nullptr;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
-    if (size <= 0) {
-        std::fclose(file);
+    const long size = std::ftell(file.get());
+    if (size <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
         return nullptr;
-    }
-    // Owned by the face from here: FreeType calls CloseFaceFile when the face
-    // is done, or at once when it cannot be opened.
-    FT_Stream stream = new FT_StreamRec{};
-    stream->size = static_cast<unsigned long>(size);
-    stream->descriptor.pointer = file;
-    stream->read = ReadFaceFile;
-    stream->close = CloseFaceFile;
+    auto face = std::make_unique<FaceBytes>();
+    face->bytes.resize(static_cast<size_t>(size));
+    if (std::fread(face->bytes.data(), 1, face->bytes.size(), file.get()) != face->bytes.size())
+        return nullptr;
+    face->stream.base = face->bytes.data();
+    face->stream.size = static_cast<unsigned long>(size);
+    face->stream.close = ReleaseFaceBytes;
+    face->stream.descriptor.pointer = face.get();
     FT_Open_Args arguments{};
     arguments.flags = FT_OPEN_STREAM;
-    arguments.stream = stream;
-    FT_Face face = nullptr;
-    return FT_Open_Face(TheFreeType(), &arguments, index, &face) == 0 ? face : nullptr;
+    arguments.stream = &face.release()->stream; // FreeType closes it with the face, or at once on failure
+    FT_Face opened = nullptr;
+    return FT_Open_Face(TheFreeType(), &arguments, index, &opened) == 0 ? opened : nullptr;
 }
 
 FT_Face OpenScalable(const platform::FontFile& file) {
