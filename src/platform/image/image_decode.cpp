@@ -2,9 +2,7 @@
 
 #include "platform/os/files.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace platform {
 
@@ -12,26 +10,12 @@ namespace {
 
 // Image files the game reads are a few megabytes at most; anything beyond
 // this is refused rather than read into memory.
-constexpr long kMaxFileBytes = 256L << 20;
-
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
+constexpr size_t kMaxFileBytes = size_t{256} << 20;
 
 } // namespace
 
 bool ReadImageFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    // Opened as the game opens its files: the path is UTF-8 on every system.
-    std::unique_ptr<FILE, FileCloser> file(OpenFile(path.c_str(), "rb"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
-        return false;
-    }
-    const long length = std::ftell(file.get());
-    if (length < 0 || length > kMaxFileBytes || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        return false;
-    }
-    bytes->resize(static_cast<size_t>(length));
-    return std::fread(bytes->data(), 1, bytes->size(), file.get()) == bytes->size();
+    return ReadWholeFile(path.c_str(), kMaxFileBytes, bytes);
 }
 
 namespace {

@@ -6,8 +6,10 @@
 // below "dat" resolve below that root instead.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +25,10 @@ std::string ResolvePath(const char* name);
 
 // fopen() of the resolved path; null on failure, as fopen.
 FILE* OpenFile(const char* name, const char* mode);
+
+// Reads the whole file through OpenFile; false (bytes unspecified) when it
+// cannot be opened or read, or holds more than maxBytes.
+bool ReadWholeFile(const char* name, size_t maxBytes, std::vector<uint8_t>* bytes);
 
 // Writes `size` bytes to a temporary file beside the resolved `name`, flushes
 // it to disk and renames it over `name`. On any failure the temporary file is

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -120,26 +119,23 @@ const char* ShippedFace(bool bold, bool italic) {
 // every system; FreeType then reads it from memory, as from a mapped file.
 struct FaceBytes {
     FT_StreamRec stream{};
-    std::vector<unsigned char> bytes;
+    std::vector<uint8_t> bytes;
 };
+
+// Large families with every script run to tens of megabytes; nothing a
+// face file holds needs more.
+constexpr size_t kMaxFaceFileBytes = size_t{256} << 20;
 
 void ReleaseFaceBytes(FT_Stream stream) {
     delete static_cast<FaceBytes*>(stream->descriptor.pointer);
 }
 
 FT_Face OpenFace(const std::string& path, long index) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(platform::OpenFile(path.c_str(), "rb"), std::fclose);
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
-        return nullptr;
-    const long size = std::ftell(file.get());
-    if (size <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
-        return nullptr;
     auto face = std::make_unique<FaceBytes>();
-    face->bytes.resize(static_cast<size_t>(size));
-    if (std::fread(face->bytes.data(), 1, face->bytes.size(), file.get()) != face->bytes.size())
+    if (!platform::ReadWholeFile(path.c_str(), kMaxFaceFileBytes, &face->bytes) || face->bytes.empty())
         return nullptr;
     face->stream.base = face->bytes.data();
-    face->stream.size = static_cast<unsigned long>(size);
+    face->stream.size = static_cast<unsigned long>(face->bytes.size());
     face->stream.close = ReleaseFaceBytes;
     face->stream.descriptor.pointer = face.get();
     FT_Open_Args arguments{};
