@@ -2,6 +2,7 @@
 
 #include "platform/d3d8/call_recorder.h"
 #include "platform/d3d8/d3d8_control.h"
+#include "platform/os/host_turn.h"
 #include "platform/win32/window_system.h"
 
 #include <algorithm>
@@ -234,6 +235,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     }
     if (onDisplay) {
         presenter.Show(window, backBuffer.data(), width, height, !params.Windowed);
+        NoteFrameShown();
     }
     return D3D_OK;
 }

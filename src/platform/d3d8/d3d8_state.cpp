@@ -1,11 +1,16 @@
 #include "platform/d3d8/d3d8_state.h"
 
-#include <bit>
-
 namespace platform {
 namespace {
 
 const D3DMATRIX kIdentity{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+
+// The bits of a float render-state value. The compilers' builtin, which is
+// what std::bit_cast is made of, since the browser build's C++ library
+// predates std::bit_cast.
+constexpr DWORD FloatBits(float value) {
+    return __builtin_bit_cast(DWORD, value);
+}
 
 // Render states whose Direct3D 8 default is not zero.
 struct Default {
@@ -22,8 +27,8 @@ constexpr Default kRenderDefaults[] = {
     {D3DRS_CULLMODE, D3DCULL_CCW},
     {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
     {D3DRS_ALPHAFUNC, D3DCMP_ALWAYS},
-    {37, std::bit_cast<DWORD>(1.0f)}, // FOGEND
-    {38, std::bit_cast<DWORD>(1.0f)}, // FOGDENSITY
+    {37, FloatBits(1.0f)}, // FOGEND
+    {38, FloatBits(1.0f)}, // FOGDENSITY
     {53, 1},                          // STENCILFAIL: KEEP
     {54, 1},                          // STENCILZFAIL: KEEP
     {55, 1},                          // STENCILPASS: KEEP
@@ -36,12 +41,12 @@ constexpr Default kRenderDefaults[] = {
     {D3DRS_COLORVERTEX, 1},
     {145, 1},                           // DIFFUSEMATERIALSOURCE: COLOR1
     {146, 2},                           // SPECULARMATERIALSOURCE: COLOR2
-    {154, std::bit_cast<DWORD>(1.0f)},  // POINTSIZE
-    {155, std::bit_cast<DWORD>(1.0f)},  // POINTSIZE_MIN
-    {158, std::bit_cast<DWORD>(1.0f)},  // POINTSCALE_A
+    {154, FloatBits(1.0f)},  // POINTSIZE
+    {155, FloatBits(1.0f)},  // POINTSIZE_MIN
+    {158, FloatBits(1.0f)},  // POINTSCALE_A
     {162, 1},                           // MULTISAMPLEANTIALIAS
     {163, 0xFFFFFFFFu},                 // MULTISAMPLEMASK
-    {166, std::bit_cast<DWORD>(64.0f)}, // POINTSIZE_MAX
+    {166, FloatBits(64.0f)}, // POINTSIZE_MAX
     {D3DRS_COLORWRITEENABLE, 0xF},
     {D3DRS_BLENDOP, 1}, // ADD
 };

@@ -16,9 +16,14 @@ namespace {
 constexpr int kRun = 64; // pixels fetched before they are shaded, a multiple of eight
 static_assert(kRun % 8 == 0);
 
+// Only x86-64 has the eight-wide fetcher; WebAssembly's vectors are 128 bits.
 bool HasWideVectors() {
+#if defined(__x86_64__)
     __builtin_cpu_init(); // this runs during static initialisation, perhaps before the runtime's own
     return __builtin_cpu_supports("avx2") != 0;
+#else
+    return false;
+#endif
 }
 
 bool wideVectors = HasWideVectors();

@@ -4,6 +4,7 @@
 #include "platform/dinput8/gamepad.h"
 #include "platform/os/environment.h"
 #include "platform/os/files.h"
+#include "platform/os/host_turn.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/window_sdl.h"
@@ -75,31 +76,37 @@ bool TakeSynthesized(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool
     return platform::TakeQuitMessage(msg, filterMin, filterMax, remove);
 }
 
-} // namespace
-
-BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlag) {
-    if (msg == nullptr)
-        return FALSE;
-    bool remove = (removeFlag & PM_REMOVE) != 0;
+// The next message, or an idle wait when there is none.
+bool NextMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove) {
     platform::PostStartEvents();
     bool sdlEvents = platform::SdlVideoRunning() || platform::GamepadsRunning();
     if (sdlEvents)
         platform::PumpSdlEvents(0);
     if (platform::TakeQueuedMessage(msg, window, filterMin, filterMax, remove) ||
         TakeSynthesized(msg, window, filterMin, filterMax, remove))
-        return TRUE;
+        return true;
 
     // Nothing to do: let time pass instead of spinning.
     if (platform::ClockIsVirtual()) {
         platform::AdvanceVirtualClock(1);
-        return FALSE;
+        return false;
     }
     if (sdlEvents) {
         platform::PumpSdlEvents(platform::IdleWaitMilliseconds());
         if (platform::TakeQueuedMessage(msg, window, filterMin, filterMax, remove))
-            return TRUE;
+            return true;
     }
-    return FALSE;
+    return false;
+}
+
+} // namespace
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlag) {
+    if (msg == nullptr)
+        return FALSE;
+    const bool found = NextMessage(msg, window, filterMin, filterMax, (removeFlag & PM_REMOVE) != 0);
+    platform::GiveHostItsTurn();
+    return found ? TRUE : FALSE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {

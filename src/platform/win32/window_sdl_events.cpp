@@ -1,6 +1,7 @@
 // SDL events become the window messages the game's window procedure sees.
 #include "platform/dinput8/gamepad.h"
 #include "platform/dinput8/mouse_state.h"
+#include "platform/os/host_turn.h"
 #include "platform/win32/key_map.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/window_sdl.h"
@@ -222,7 +223,7 @@ namespace platform {
 
 void PumpSdlEvents(int waitMs) {
     SDL_Event event;
-    if (waitMs > 0) {
+    if (waitMs > 0 && !WaitInHost(waitMs)) {
         if (SDL_WaitEventTimeout(&event, waitMs) == 0)
             return;
         Translate(event);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/os/files.h"
+#include "platform/os/host_turn.h"
 #include "platform/os/write_fault.h"
 
 namespace platform {
@@ -86,6 +87,7 @@ bool WriteFileAtomically(const char* name, const void* data, size_t size) {
     ok = close(fd) == 0 && !Fails(WriteStep::Close) && ok;
     if (ok && !Fails(WriteStep::Rename) && rename(temporary.c_str(), path.c_str()) == 0) {
         SyncDirectoryOf(path);
+        NoteFileWritten(path);
         return true;
     }
     unlink(temporary.c_str());

@@ -2,7 +2,6 @@
 
 #include "platform/os/posix/save_folder.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,16 +33,6 @@ std::string Text(const char* value) {
     return value != nullptr ? value : "";
 }
 
-std::string HomeFromPasswordDatabase() {
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::string buffer(size > 0 ? static_cast<size_t>(size) : 16384, '\0');
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
-        return "";
-    return Text(found->pw_dir);
-}
-
 } // namespace
 
 std::string XdgSaveDirectory(const std::string& xdgDataHome, const std::string& home) {
@@ -66,21 +55,6 @@ std::string PrepareDirectory(const std::string& path) {
     if (access(path.c_str(), W_OK | X_OK) != 0)
         return std::strerror(errno);
     return "";
-}
-
-LaunchEnvironment CurrentLaunchEnvironment() {
-    LaunchEnvironment environment;
-    std::error_code error;
-    environment.workingDirectory = fs::current_path(error).string();
-    fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    if (!error)
-        environment.executableDirectory = executable.parent_path().string();
-    std::string home = Text(std::getenv("HOME"));
-    if (!IsAbsolute(home))
-        home = HomeFromPasswordDatabase();
-    environment.saveDirectory = XdgSaveDirectory(Text(std::getenv("XDG_DATA_HOME")), home);
-    environment.backfireData = Text(std::getenv("BACKFIRE_DATA"));
-    return environment;
 }
 
 void AnchorEnvironmentPath(const char* name, const std::string& base) {

@@ -1,5 +1,7 @@
 #include "platform/os/files.h"
 
+#include "platform/os/host_turn.h"
+
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -97,7 +99,11 @@ std::string ResolvePath(const char* name) {
 FILE* OpenFile(const char* name, const char* mode) {
     if (name == nullptr || mode == nullptr)
         return nullptr;
-    return fopen(ResolvePath(name).c_str(), mode);
+    const std::string path = ResolvePath(name);
+    FILE* file = fopen(path.c_str(), mode);
+    if (file != nullptr && mode[0] != 'r')
+        NoteFileWritten(path);
+    return file;
 }
 
 bool MakeFolder(const char* name) {
