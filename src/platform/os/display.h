@@ -7,6 +7,15 @@
 
 namespace platform {
 
+// Whether the system draws a frame, a caption and a menu bar around a
+// window. The desktops do; the page's canvas is the window's client area
+// alone, so there the game's frame is shown exactly as drawn.
+#if defined(__EMSCRIPTEN__)
+constexpr bool kWindowsHaveFrames = false;
+#else
+constexpr bool kWindowsHaveFrames = true;
+#endif
+
 // Empty when the game may try to show its window: headless, SDL_VIDEODRIVER
 // chosen by the user, or DISPLAY or WAYLAND_DISPLAY set (always on Windows).
 // Otherwise the one line to print before stopping, naming what was looked

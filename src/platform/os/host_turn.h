@@ -2,13 +2,14 @@
 // browser the game runs on the page's one thread: the canvas is shown, input
 // and sound are served, and written files reach IndexedDB only while the
 // game has given control back to the page. A desktop system needs none of
-// it and does nothing here.
+// it: there the calls are empty and inline, off the message loop's path.
 #pragma once
 
 #include <string>
 
 namespace platform {
 
+#if defined(__EMSCRIPTEN__)
 // Called at the end of every pass through the message queue: hands control
 // to the page when the game has held it for a display frame's time, and
 // copies the saves written since the last call to lasting storage.
@@ -27,5 +28,16 @@ void NoteFileWritten(const std::string& path);
 // frame's time and the time the game spent on it since it last had control
 // back (its pace figures).
 void NoteFrameShown();
+
+#else
+
+inline void GiveHostItsTurn() {}
+inline bool WaitInHost(int) {
+    return false;
+}
+inline void NoteFileWritten(const std::string&) {}
+inline void NoteFrameShown() {}
+
+#endif
 
 } // namespace platform

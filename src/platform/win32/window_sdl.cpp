@@ -36,7 +36,7 @@ HWND focusWindow = nullptr;
 int sdlWindows = 0;
 
 RECT FrameOf(DWORD style) {
-    if ((style & WS_CAPTION) == WS_CAPTION)
+    if (platform::kWindowsHaveFrames && (style & WS_CAPTION) == WS_CAPTION)
         return RECT{kBorder, kBorder + kCaption, kBorder, kBorder};
     return RECT{0, 0, 0, 0};
 }
@@ -143,7 +143,7 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
         return FALSE;
     RECT frame = FrameOf(style);
     rect->left -= frame.left;
-    rect->top -= frame.top + (menu ? kMenuBar : 0);
+    rect->top -= frame.top + (menu && platform::kWindowsHaveFrames ? kMenuBar : 0);
     rect->right += frame.right;
     rect->bottom += frame.bottom;
     return TRUE;

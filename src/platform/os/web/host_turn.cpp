@@ -42,11 +42,22 @@ void PersistAtExit() {
 // Browsers hold a timer set from a timer's callback to at least 4 ms once
 // such calls nest, which would make every idle wait of the loop 4 ms and
 // the ticks late; a timer set from a message's task keeps its millisecond.
+// The one channel is kept: a new one for each of the hundreds of turns a
+// second left the page's collector pausing the game for 70 to 100 ms every
+// few seconds.
 EM_ASYNC_JS(void, WaitInPage, (int ms), {
+    var turn = Module.backfireTurn;
+    if (!turn) {
+        turn = Module.backfireTurn = { channel: new MessageChannel(), wake: null };
+        turn.channel.port1.onmessage = function() {
+            var wake = turn.wake;
+            turn.wake = null;
+            wake();
+        };
+    }
     await new Promise(function(wake) {
-        var channel = new MessageChannel();
-        channel.port1.onmessage = function() { ms > 0 ? setTimeout(wake, ms) : wake(); };
-        channel.port2.postMessage(0);
+        turn.wake = ms > 0 ? function() { setTimeout(wake, ms); } : wake;
+        turn.channel.port2.postMessage(0);
     });
 });
 
