@@ -51,7 +51,11 @@ const char* const kUsage = "Usage: backfire [-W] [-X | -Z] [--replay FILE [--ver
                            "  BACKFIRE_SCRIPT=FILE    an input script of timed key and mouse events\n"
                            "  BACKFIRE_MAX_TICKS=N    close the window after N ticks\n"
                            "  BACKFIRE_INSTANCE_LOCK=FILE  the single-instance lock file\n"
-                           "  BACKFIRE_AUDIO_OUT=FILE.wav  headless only: write the mixed audio\n";
+                           "  BACKFIRE_AUDIO_OUT=FILE.wav  headless only: write the mixed audio\n"
+                           "  BACKFIRE_SCALING=MODE   how the picture fills a larger screen or window:\n"
+                           "                          sharp (the default: whole pixels, smoothed only\n"
+                           "                          the last fraction), whole (whole factors only,\n"
+                           "                          wider bars) or smooth\n";
 
 // Exit code of a verified replay whose outcome differs from the recorded one.
 constexpr int kReplayDiffers = 3;

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace platform {
@@ -78,35 +79,6 @@ void FillBars(SDL_Surface* surface, const SDL_Rect& frame) {
     }
 }
 
-// Without graphics hardware the frame goes straight into the window's own
-// pixels, which the window system shows from shared memory: one copy, where a
-// software renderer makes two (into its texture, then into the window).
-void ShowOnWindowSurface(HWND handle, SDL_Window* target, const uint32_t* pixels, int width, int height) {
-    SDL_Surface* surface = SDL_GetWindowSurface(target);
-    if (surface == nullptr) {
-        return;
-    }
-    // The back buffer has no alpha of its own: it is copied, not blended.
-    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
-                                                            width * 4, SDL_PIXELFORMAT_RGB888);
-    if (frame == nullptr) {
-        return;
-    }
-    NotePresentedFrame(handle, width, height);
-    const FrameFit fit = FitFrame(surface->w, surface->h, width, height);
-    SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
-    FillBars(surface, dest);
-    if (fit.width == width && fit.height == height) {
-        SDL_BlitSurface(frame, nullptr, surface, &dest);
-    } else if (fit.wholeFactor || SDL_SoftStretchLinear(frame, nullptr, surface, &dest) != 0) {
-        // Whole enlargements stay pixel-sharp; a screen's odd factor is
-        // smoothed where the window's pixels have the frame's layout.
-        SDL_BlitScaled(frame, nullptr, surface, &dest);
-    }
-    SDL_FreeSurface(frame);
-    SDL_UpdateWindowSurface(target);
-}
-
 } // namespace
 
 uint32_t PresenterWindowFlags() {
@@ -159,6 +131,9 @@ void Presenter::Release() {
         if (texture != nullptr) {
             SDL_DestroyTexture(texture);
         }
+        if (enlarged != nullptr) {
+            SDL_DestroyTexture(enlarged);
+        }
         if (renderer != nullptr) {
             SDL_DestroyRenderer(renderer);
         }
@@ -168,6 +143,73 @@ void Presenter::Release() {
     renderer = nullptr;
     texture = nullptr;
     textureWidth = textureHeight = 0;
+    enlarged = nullptr;
+    enlargedWidth = enlargedHeight = 0;
+    bars = Bars{};
+}
+
+// The window system shows the window's pixels from shared memory: one copy,
+// where a software renderer makes two (into its texture, then into the
+// window).
+void Presenter::ShowOnWindowSurface(HWND handle, const uint32_t* pixels, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    if (surface == nullptr) {
+        return;
+    }
+    NotePresentedFrame(handle, width, height);
+    const FrameScaling scaling = ChosenFrameScaling();
+    const FrameFit fit = FitFrame(surface->w, surface->h, width, height, scaling);
+    SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
+    const Bars now{surface, surface->w, surface->h, fit.x, fit.y, fit.width, fit.height, handle->exposures};
+    const bool wholeWindow = !(now == bars);
+    if (wholeWindow) {
+        FillBars(surface, dest);
+        bars = now;
+    }
+    const SDL_PixelFormat* format = surface->format;
+    if (format->BytesPerPixel == 4 && format->Rmask == 0x00FF0000u && format->Gmask == 0x0000FF00u &&
+        format->Bmask == 0x000000FFu && SDL_LockSurface(surface) == 0) {
+        // The window has the frame's layout: scaled straight into it.
+        auto* at = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(fit.y) * surface->pitch +
+                   static_cast<ptrdiff_t>(fit.x) * 4;
+        scaler.Scale(pixels, width, height, reinterpret_cast<uint32_t*>(at), fit.width, fit.height,
+                     surface->pitch, scaling);
+        SDL_UnlockSurface(surface);
+    } else if (SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(
+                   const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_RGB888)) {
+        // Another layout: SDL converts, at the nearest pixel. The back
+        // buffer has no alpha of its own, so it is copied, not blended.
+        SDL_BlitScaled(frame, nullptr, surface, &dest);
+        SDL_FreeSurface(frame);
+    }
+    if (wholeWindow) {
+        SDL_UpdateWindowSurface(sdlWindow);
+    } else {
+        SDL_UpdateWindowSurfaceRects(sdlWindow, &dest, 1);
+    }
+}
+
+SDL_Texture* Presenter::Enlarged(int factor) {
+    if (factor <= 1 || !SDL_RenderTargetSupported(renderer))
+        return texture;
+    const int width = factor * textureWidth, height = factor * textureHeight;
+    if (enlarged == nullptr || enlargedWidth != width || enlargedHeight != height) {
+        if (enlarged != nullptr)
+            SDL_DestroyTexture(enlarged);
+        enlarged =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, width, height);
+        enlargedWidth = enlarged != nullptr ? width : 0;
+        enlargedHeight = enlarged != nullptr ? height : 0;
+        if (enlarged == nullptr)
+            return texture;
+        SDL_SetTextureScaleMode(enlarged, SDL_ScaleModeLinear);
+    }
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    if (SDL_SetRenderTarget(renderer, enlarged) != 0)
+        return texture;
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_SetRenderTarget(renderer, nullptr);
+    return enlarged;
 }
 
 void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height, bool) {
@@ -186,7 +228,7 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
         sdlWindow = target;
     }
     if (renderer == nullptr) {
-        ShowOnWindowSurface(handle, target, pixels, width, height);
+        ShowOnWindowSurface(handle, pixels, width, height);
         return;
     }
     if (texture == nullptr || textureWidth != width || textureHeight != height) {
@@ -208,15 +250,22 @@ void Presenter::Show(HWND handle, const uint32_t* pixels, int width, int height,
     NotePresentedFrame(handle, width, height);
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-    const FrameFit fit = FitFrame(outputWidth, outputHeight, width, height);
+    const FrameScaling scaling = ChosenFrameScaling();
+    const FrameFit fit = FitFrame(outputWidth, outputHeight, width, height, scaling);
     const SDL_Rect dest{fit.x, fit.y, fit.width, fit.height};
-    // Whole enlargements stay pixel-sharp; a screen's odd factor is smoothed.
-    SDL_SetTextureScaleMode(texture, fit.wholeFactor ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    // Whole enlargements stay pixel-sharp. Sharp scaling enlarges by the
+    // nearest pixel first, then smooths only the rest of the way; Smooth, or
+    // a renderer without target textures, smooths all the way.
+    SDL_Texture* shown = texture;
+    if (!fit.wholeFactor && scaling == FrameScaling::Sharp)
+        shown = Enlarged(SharpFactor(width, height, fit.width, fit.height));
+    SDL_SetTextureScaleMode(texture,
+                            fit.wholeFactor || shown != texture ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     if (fit.x > 0 || fit.y > 0 || fit.width < outputWidth || fit.height < outputHeight) {
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255); // the bars
         SDL_RenderClear(renderer);
     }
-    SDL_RenderCopy(renderer, texture, nullptr, &dest);
+    SDL_RenderCopy(renderer, shown, nullptr, &dest);
     SDL_RenderPresent(renderer);
 }
 

@@ -2,6 +2,7 @@
 // window, and the copy of the last presented frame that the harness saves.
 #pragma once
 
+#include "platform/d3d8/frame_scaler.h"
 #include "platform/win32/win32.h"
 
 #include <cstdint>
@@ -23,8 +24,9 @@ class Presenter {
     Presenter& operator=(const Presenter&) = delete;
 
     // Scales the frame to the window keeping its aspect ratio, centred with
-    // black bars: a windowed presentation is a whole enlargement and fills
-    // the window exactly, the desktop's full screen is letterboxed. The
+    // black bars, as ChosenFrameScaling says: a windowed presentation is a
+    // whole enlargement and fills the window exactly, the desktop's full
+    // screen is letterboxed. The
     // window's presentation decides, not the device's mode (F11 may have
     // switched one without the other), so the last flag is not read. Does
     // nothing without an SDL window (headless, or a bad handle).
@@ -32,12 +34,32 @@ class Presenter {
 
   private:
     void Release();
+    // Without graphics hardware: our own scaler, straight into the window's
+    // pixels; the bars are painted and sent only when the picture moves or
+    // the window system asks for the whole window again.
+    void ShowOnWindowSurface(HWND handle, const uint32_t* pixels, int width, int height);
+    // The frame's texture enlarged `factor` times by the nearest pixel into a
+    // target texture, or the frame's own where that cannot be made.
+    SDL_Texture* Enlarged(int factor);
 
     HWND window = nullptr;
     SDL_Window* sdlWindow = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
+    SDL_Texture* enlarged = nullptr;
+    int enlargedWidth = 0, enlargedHeight = 0;
+    FrameScaler scaler;
+    // What the window's pixels hold besides the picture: the surface, its
+    // size and the picture's place when the bars were painted, and the
+    // window's exposures then.
+    struct Bars {
+        const void* surface = nullptr;
+        int surfaceWidth = 0, surfaceHeight = 0;
+        int x = 0, y = 0, width = 0, height = 0;
+        uint32_t exposures = 0;
+        bool operator==(const Bars&) const = default;
+    } bars;
 };
 
 // Flags for a window the presenter will draw into: the ones its first choice

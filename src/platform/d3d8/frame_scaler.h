@@ -3,23 +3,12 @@
 // and measured without a display.
 #pragma once
 
+#include "platform/win32/window_scale.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace platform {
-
-// How a frame is enlarged to a screen or window.
-enum class FrameScaling {
-    // The nearest pixel up to the first whole factor that reaches the
-    // output's size, then smoothly down the remaining fraction to the size
-    // that fills the output's width or height: crisp pixels, and between two
-    // of them at most one output pixel that mixes both.
-    Sharp,
-    // The largest whole factor that fits, alone: sharp, with wider bars.
-    Whole,
-    // Smoothly all the way (bilinear from the frame itself).
-    Smooth,
-};
 
 // Where one output row or column samples the frame: the frame's pixel
 // `first` and, with `weight` / 256, the next one. A weight of 0 is the pixel

@@ -1,7 +1,10 @@
 #include "platform/win32/window_scale.h"
 
+#include "platform/os/environment.h"
+
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 namespace {
@@ -26,17 +29,36 @@ int ChooseWindowScale(int usableWidth, int usableHeight, int frameWidth, int fra
     return std::max(1, std::min(roomX / contentWidth, roomY / contentHeight));
 }
 
-FrameFit FitFrame(int outputWidth, int outputHeight, int frameWidth, int frameHeight) {
+FrameScaling ChosenFrameScaling() {
+    static const FrameScaling chosen = [] {
+        const std::string name = EnvironmentValue("BACKFIRE_SCALING");
+        return name == "whole"    ? FrameScaling::Whole
+               : name == "smooth" ? FrameScaling::Smooth
+                                  : FrameScaling::Sharp;
+    }();
+    return chosen;
+}
+
+FrameFit FitFrame(int outputWidth, int outputHeight, int frameWidth, int frameHeight, FrameScaling scaling) {
     FrameFit fit;
     if (outputWidth <= 0 || outputHeight <= 0 || frameWidth <= 0 || frameHeight <= 0)
         return fit;
+    const int whole = std::min(outputWidth / frameWidth, outputHeight / frameHeight);
+    if (scaling == FrameScaling::Whole && whole >= 1) {
+        fit.width = whole * frameWidth;
+        fit.height = whole * frameHeight;
+        fit.x = (outputWidth - fit.width) / 2;
+        fit.y = (outputHeight - fit.height) / 2;
+        fit.wholeFactor = true;
+        return fit;
+    }
     // Compare outputWidth / frameWidth with outputHeight / frameHeight exactly.
     const int64_t across = static_cast<int64_t>(outputWidth) * frameHeight;
     const int64_t down = static_cast<int64_t>(outputHeight) * frameWidth;
     if (across <= down) {
         fit.width = outputWidth;
-        fit.height = static_cast<int>((static_cast<int64_t>(frameHeight) * outputWidth + frameWidth / 2) /
-                                      frameWidth);
+        fit.height =
+            static_cast<int>((static_cast<int64_t>(frameHeight) * outputWidth + frameWidth / 2) / frameWidth);
     } else {
         fit.height = outputHeight;
         fit.width = static_cast<int>((static_cast<int64_t>(frameWidth) * outputHeight + frameHeight / 2) /

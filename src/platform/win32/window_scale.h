@@ -10,13 +10,32 @@ namespace platform {
 int ChooseWindowScale(int usableWidth, int usableHeight, int frameWidth, int frameHeight, int contentWidth,
                       int contentHeight);
 
+// How a frame is enlarged to a screen or window.
+enum class FrameScaling {
+    // The nearest pixel up to the first whole factor that reaches the
+    // output's size, then smoothly down the remaining fraction to the size
+    // that fills the output's width or height: crisp pixels, and between two
+    // of them at most one output pixel that mixes both.
+    Sharp,
+    // The largest whole factor that fits, alone: sharp, with wider bars.
+    Whole,
+    // Smoothly all the way (bilinear from the frame itself).
+    Smooth,
+};
+
+// The scaling chosen by BACKFIRE_SCALING ("sharp", the default, "whole" or
+// "smooth"), read once; any other value is the default.
+FrameScaling ChosenFrameScaling();
+
 // Where a frame is drawn in an output area: as large as fits keeping its
-// aspect ratio, centred, with black bars on the two other sides.
+// aspect ratio (Whole: by the largest whole factor that fits, where one
+// does), centred, with black bars on the two other sides.
 struct FrameFit {
     int x = 0, y = 0, width = 0, height = 0;
     bool wholeFactor = false; // an exact integer enlargement: sample the nearest texel
 };
-FrameFit FitFrame(int outputWidth, int outputHeight, int frameWidth, int frameHeight);
+FrameFit FitFrame(int outputWidth, int outputHeight, int frameWidth, int frameHeight,
+                  FrameScaling scaling = FrameScaling::Sharp);
 
 // A pixel of the output area as a pixel of the frame (outside the frame's
 // rectangle the result lies outside 0..size-1, as a captured pointer does).

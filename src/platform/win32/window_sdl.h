@@ -31,6 +31,7 @@ struct HWND__ {
     int placedHeight = 0;
     bool gamepads = false; // holds a start of the game-controller subsystem
     bool paintPending = false;
+    uint32_t exposures = 0; // times the window system asked for its contents again
     bool destroying = false;
 };
 

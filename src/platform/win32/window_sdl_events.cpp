@@ -102,6 +102,7 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         window->paintPending = true;
+        ++window->exposures;
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         window->focused = true;

@@ -123,7 +123,7 @@ POINT WindowPixelToClient(HWND window, int x, int y) {
     SDL_GetWindowSize(window->sdl, &outputWidth, &outputHeight);
     int contentWidth = 0, contentHeight = 0;
     ContentSize(window, &contentWidth, &contentHeight);
-    FrameFit fit = FitFrame(outputWidth, outputHeight, contentWidth, contentHeight);
+    FrameFit fit = FitFrame(outputWidth, outputHeight, contentWidth, contentHeight, ChosenFrameScaling());
     FramePoint point = OutputToFrame(x, y, fit, contentWidth, contentHeight);
     return POINT{point.x, point.y};
 }

@@ -62,6 +62,21 @@ TEST(FrameFitting, ScreenIsLetterboxedOnTheShortSides) {
     FrameFit twice = FitFrame(1700, 1200, 800, 600);
     EXPECT_EQ(twice.width, 1600);
     EXPECT_TRUE(twice.wholeFactor);
+    // Whole factors alone: 3 x on 3840 x 2160, bars on both axes; a screen
+    // smaller than the frame still shows all of it.
+    FrameFit whole = FitFrame(3840, 2160, 800, 600, platform::FrameScaling::Whole);
+    EXPECT_EQ(whole.x, 720);
+    EXPECT_EQ(whole.y, 180);
+    EXPECT_EQ(whole.width, 2400);
+    EXPECT_EQ(whole.height, 1800);
+    EXPECT_TRUE(whole.wholeFactor);
+    FrameFit small = FitFrame(640, 480, 800, 600, platform::FrameScaling::Whole);
+    EXPECT_EQ(small.width, 640);
+    EXPECT_FALSE(small.wholeFactor);
+    // Smooth places the picture as Sharp does.
+    FrameFit smooth = FitFrame(3840, 2160, 800, 600, platform::FrameScaling::Smooth);
+    EXPECT_EQ(smooth.width, 2880);
+    EXPECT_EQ(smooth.x, 480);
 }
 
 TEST(FrameFitting, EmptyOutputOrFrameDrawsNothing) {
