@@ -58,7 +58,14 @@ async function open(context, environment, files, recordFrames) {
     if (message.type() === 'warning' || message.type() === 'error') say(`page: ${message.text()}`);
   });
   // exit() ends the program by throwing ExitStatus, which reaches the page.
-  page.on('pageerror', (error) => error.message === 'ExitStatus' || check(false, `page error: ${error.message}`));
+  // A crashed module throws again on every later call into it: the first
+  // error is told with its stack, the rest only counted.
+  let errors = 0;
+  page.on('pageerror', (error) => {
+    if (error.message === 'ExitStatus') return;
+    if (errors++ === 0) check(false, `page error: ${error.stack || error.message}`);
+    else if (errors === 2) say('page: later errors follow; they are not told');
+  });
   await page.evaluateOnNewDocument(
     (environment, files, recordFrames) => {
       window.Module = {
