@@ -175,12 +175,22 @@ void Presenter::ShowOnWindowSurface(HWND handle, const uint32_t* pixels, int wid
         scaler.Scale(pixels, width, height, reinterpret_cast<uint32_t*>(at), fit.width, fit.height,
                      surface->pitch, scaling);
         SDL_UnlockSurface(surface);
-    } else if (SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(
-                   const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_RGB888)) {
-        // Another layout: SDL converts, at the nearest pixel. The back
-        // buffer has no alpha of its own, so it is copied, not blended.
-        SDL_BlitScaled(frame, nullptr, surface, &dest);
-        SDL_FreeSurface(frame);
+    } else {
+        // Another layout (the browser's canvas is BGR): scaled into a frame
+        // of ours, which SDL converts as it copies. The back buffer has no
+        // alpha of its own, so it is copied, not blended.
+        const uint32_t* shown = pixels;
+        if (fit.width != width || fit.height != height) {
+            scaled.resize(static_cast<size_t>(fit.width) * static_cast<size_t>(fit.height));
+            scaler.Scale(pixels, width, height, scaled.data(), fit.width, fit.height, fit.width * 4, scaling);
+            shown = scaled.data();
+        }
+        if (SDL_Surface* frame =
+                SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(shown), fit.width, fit.height, 32,
+                                                   fit.width * 4, SDL_PIXELFORMAT_RGB888)) {
+            SDL_BlitSurface(frame, nullptr, surface, &dest);
+            SDL_FreeSurface(frame);
+        }
     }
     if (wholeWindow) {
         SDL_UpdateWindowSurface(sdlWindow);

@@ -6,6 +6,7 @@
 #include "platform/win32/win32.h"
 
 #include <cstdint>
+#include <vector>
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -35,7 +36,8 @@ class Presenter {
   private:
     void Release();
     // Without graphics hardware: our own scaler, straight into the window's
-    // pixels; the bars are painted and sent only when the picture moves or
+    // pixels where they have the frame's layout, else into a frame that SDL
+    // converts; the bars are painted and sent only when the picture moves or
     // the window system asks for the whole window again.
     void ShowOnWindowSurface(HWND handle, const uint32_t* pixels, int width, int height);
     // The frame's texture enlarged `factor` times by the nearest pixel into a
@@ -50,6 +52,7 @@ class Presenter {
     SDL_Texture* enlarged = nullptr;
     int enlargedWidth = 0, enlargedHeight = 0;
     FrameScaler scaler;
+    std::vector<uint32_t> scaled; // a scaled frame for a window of another pixel layout
     // What the window's pixels hold besides the picture: the surface, its
     // size and the picture's place when the bars were painted, and the
     // window's exposures then.
