@@ -15,6 +15,8 @@ target_link_options(backfire PRIVATE
   -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=67108864
   -sENVIRONMENT=web -sEXIT_RUNTIME -sFORCE_FILESYSTEM -lidbfs.js
   -sEXPORTED_RUNTIME_METHODS=FS,ENV
+  # Function names stay in the module, so a crash's stack says where it was.
+  --profiling-funcs
   # SHELL: keeps CMake from merging the repeated option.
   "SHELL:--pre-js ${web_dir}/saves.js" "SHELL:--pre-js ${web_dir}/sound.js"
   --preload-file ${BACKFIRE_NATIVE_BUILD_DIR}/dat@/dat --exclude-file ${BACKFIRE_NATIVE_BUILD_DIR}/dat/.stamp)
