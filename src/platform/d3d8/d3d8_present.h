@@ -27,10 +27,10 @@ class Presenter {
     // Scales the frame to the window keeping its aspect ratio, centred with
     // black bars, as ChosenFrameScaling says: a windowed presentation is a
     // whole enlargement and fills the window exactly, the desktop's full
-    // screen is letterboxed. The
-    // window's presentation decides, not the device's mode (F11 may have
-    // switched one without the other), so the last flag is not read. Does
-    // nothing without an SDL window (headless, or a bad handle).
+    // screen is letterboxed. The window's presentation decides, not the
+    // device's mode (F11 may have switched one without the other), so the
+    // last flag is not read. Does nothing without an SDL window (headless,
+    // or a bad handle).
     void Show(HWND window, const uint32_t* pixels, int width, int height, bool deviceFullScreen);
 
   private:

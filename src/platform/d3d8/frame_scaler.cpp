@@ -10,11 +10,6 @@
 namespace platform {
 namespace {
 
-int64_t FloorDivide(int64_t value, int64_t by) {
-    const int64_t quotient = value / by;
-    return quotient * by > value ? quotient - 1 : quotient;
-}
-
 uint32_t Blend(uint32_t a, uint32_t b, int weight) {
     uint32_t result = 0;
     for (int shift = 0; shift < 32; shift += 8) {
@@ -51,13 +46,13 @@ std::vector<ScaleTap> ScaleTaps(int frameSize, int outputSize, int factor) {
     const int64_t enlarged = static_cast<int64_t>(factor) * frameSize;
     for (int x = 0; x < outputSize; ++x) {
         // (x + 0.5) * enlarged / outputSize - 0.5, in 1/256ths.
-        const int64_t at =
+        const int at =
             FloorDivide((2 * x + 1) * enlarged * 256 - 256 * int64_t{outputSize}, 2 * int64_t{outputSize});
-        const int64_t left = FloorDivide(at, 256);
+        const int left = FloorDivide(at, 256);
         ScaleTap& tap = taps[static_cast<size_t>(x)];
         tap.first = static_cast<int32_t>(std::clamp<int64_t>(left, 0, enlarged - 1) / factor);
-        tap.second = static_cast<int32_t>(std::clamp<int64_t>(left + 1, 0, enlarged - 1) / factor);
-        tap.weight = tap.first == tap.second ? 0 : static_cast<int32_t>(at - 256 * left);
+        tap.second = static_cast<int32_t>(std::clamp<int64_t>(int64_t{left} + 1, 0, enlarged - 1) / factor);
+        tap.weight = tap.first == tap.second ? 0 : at - 256 * left;
         if (tap.weight == 0)
             tap.second = tap.first;
     }
@@ -129,7 +124,7 @@ void FrameScaler::Prepare(int width, int height, int toWidth, int toHeight, Fram
     outputHeight = toHeight;
     scaling = how;
     const int factor = how == FrameScaling::Smooth ? 1 : SharpFactor(width, height, toWidth, toHeight);
-    across = ScaleTaps(width, toWidth, factor);
+    const std::vector<ScaleTap> across = ScaleTaps(width, toWidth, factor);
     down = ScaleTaps(height, toHeight, factor);
     const size_t padded = (across.size() + 7) / 8 * 8;
     // The padding repeats the last tap, so the columns never go back.

@@ -49,7 +49,7 @@ class FrameScaler {
 
     int frameWidth = 0, frameHeight = 0, outputWidth = 0, outputHeight = 0;
     FrameScaling scaling = FrameScaling::Sharp;
-    std::vector<ScaleTap> across, down;
+    std::vector<ScaleTap> down;
     // The taps across as the kernels read them, padded to a multiple of
     // eight output pixels.
     std::vector<int32_t> firstColumn, secondColumn, window;

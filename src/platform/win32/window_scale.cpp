@@ -7,18 +7,13 @@
 #include <string>
 
 namespace platform {
-namespace {
 
-// Rounds towards minus infinity, so pixels left of or above the frame map
-// below 0 rather than onto its first row or column.
 int FloorDivide(int64_t numerator, int64_t denominator) {
     int64_t quotient = numerator / denominator;
     if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0)))
         --quotient;
     return static_cast<int>(quotient);
 }
-
-} // namespace
 
 int ChooseWindowScale(int usableWidth, int usableHeight, int frameWidth, int frameHeight, int contentWidth,
                       int contentHeight) {

@@ -2,7 +2,13 @@
 // window or screen. Pure arithmetic, so it is tested without a display.
 #pragma once
 
+#include <cstdint>
+
 namespace platform {
+
+// The quotient rounded towards minus infinity, so that positions left of or
+// above the frame map below 0 rather than onto its first row or column.
+int FloorDivide(int64_t numerator, int64_t denominator);
 
 // The largest whole factor (at least 1) by which a client area of
 // `contentWidth` x `contentHeight` fits, with `frameWidth` x `frameHeight`
